@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/cli.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    if (vetcert::cli::isCommandLine(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return vetcert::cli::run(QCoreApplication::arguments());
+    }
+    QApplication app(argc, argv);
+    return 0;
+}
