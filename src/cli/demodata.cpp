@@ -103,7 +103,7 @@ void fillCertificate(Random& r, Forma3& f, qint64 number, const QString& counter
     f.P4.setCut(r.pick(kSurnames) + u' ' + r.pick(kInitials));
 }
 
-constexpr qint64 kChunk = 5000;  // records a transaction
+constexpr qint64 kChunk = 20000;  // records a transaction
 
 } // namespace
 

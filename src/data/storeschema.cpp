@@ -72,6 +72,8 @@ bool prepare(sqlite3* db, const QString& schemaName, const FileDef& def, Store* 
     const qint64 tables = sql::queryInt(db, u"SELECT count(*) FROM "_s + s + u".sqlite_master WHERE type = 'table' AND name = '"_s +
                                                 def.table() + u'\'',
                                         -1, &rc);
+    // A larger page cache than SQLite's default 2 MB keeps the key indexes of a big register in memory.
+    sql::exec(db, u"PRAGMA "_s + s + u".cache_size = -32768"_s);
     if (version == kVersion && tables == 1) {
         sql::exec(db, u"PRAGMA "_s + s + u".synchronous = FULL"_s);
         return true;
@@ -270,7 +272,20 @@ QString keyColumns(const FileDef& def)
 
 } // namespace
 
+QString buildInsertSql(const FileDef& def);
+
 QString insertSql(const FileDef& def)
+{
+    static const auto texts = [] {
+        std::array<QString, std::size(kAllFiles)> t;
+        for (FileId id : kAllFiles)
+            t[static_cast<size_t>(id)] = buildInsertSql(fileDef(id));
+        return t;
+    }();
+    return texts[static_cast<size_t>(def.id)];
+}
+
+QString buildInsertSql(const FileDef& def)
 {
     const int n = static_cast<int>(def.fields.size() + def.keys.size());
     QStringList params;
@@ -294,7 +309,7 @@ int insertRow(Connection& c, const FileDef& def, const RecordRef& rec, qint64* r
     return SQLITE_OK;
 }
 
-int updateRow(Connection& c, const FileDef& def, const RecordRef& rec, qint64 rowid, qint64 rev, qint64* changed)
+QString buildUpdateSql(const FileDef& def)
 {
     QStringList sets;
     int p = 1;
@@ -302,8 +317,20 @@ int updateRow(Connection& c, const FileDef& def, const RecordRef& rec, qint64 ro
         sets << sql::ident(f.column()) + u" = ?"_s + QString::number(p++);
     for (const KeyDef& k : def.keys)
         sets << sql::ident(k.column()) + u" = ?"_s + QString::number(p++);
-    sql::Statement& s = c.statement(u"UPDATE "_s + qualified(def) + u" SET rev = rev + 1, "_s + sets.join(u", "_s) +
-                                    u" WHERE rowid = ?"_s + QString::number(p) + u" AND rev = ?"_s + QString::number(p + 1));
+    return u"UPDATE "_s + qualified(def) + u" SET rev = rev + 1, "_s + sets.join(u", "_s) + u" WHERE rowid = ?"_s +
+           QString::number(p) + u" AND rev = ?"_s + QString::number(p + 1);
+}
+
+int updateRow(Connection& c, const FileDef& def, const RecordRef& rec, qint64 rowid, qint64 rev, qint64* changed)
+{
+    static const auto texts = [] {
+        std::array<QString, std::size(kAllFiles)> t;
+        for (FileId id : kAllFiles)
+            t[static_cast<size_t>(id)] = buildUpdateSql(fileDef(id));
+        return t;
+    }();
+    sql::Statement& s = c.statement(texts[static_cast<size_t>(def.id)]);
+    int p;
     if (!s.isValid())
         return s.prepareResult();
     Reset r{s};
