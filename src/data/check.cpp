@@ -91,6 +91,16 @@ qint64 mendKeyColumns(sqlite3* db, const FileDef& def)
         }
         mended += static_cast<qint64>(fixes.size());
     }
+    // The record count kept beside the table.
+    const qint64 actual = sql::queryInt(db, u"SELECT count(*) FROM "_s + schema::qualified(def));
+    const qint64 kept = sql::queryInt(db, u"SELECT n FROM "_s + sql::ident(schema::countTable(def)));
+    if (actual != kept) {
+        if (sql::exec(db, u"UPDATE "_s + sql::ident(schema::countTable(def)) + u" SET n = "_s + QString::number(actual)) != SQLITE_OK) {
+            sql::exec(db, u"ROLLBACK"_s);
+            return -1;
+        }
+        ++mended;
+    }
     return sql::exec(db, u"COMMIT"_s) == SQLITE_OK ? mended : -1;
 }
 

@@ -442,7 +442,7 @@ qint64 DataFile::count()
     if (!usable())
         return -1;
     int rc = SQLITE_OK;
-    const qint64 n = sql::queryInt(db(), u"SELECT count(*) FROM "_s + schema::qualified(*m_def), -1, &rc);
+    const qint64 n = sql::queryInt(db(), u"SELECT n FROM "_s + sql::ident(schema::countTable(*m_def)), -1, &rc);
     if (rc != SQLITE_OK) {
         failRead(rc);
         return -1;

@@ -25,6 +25,8 @@ struct Reset
 
 QString qualified(const FileDef& def) { return sql::ident(def.table()); }
 
+QString countTable(const FileDef& def) { return def.table() + u"_count"_s; }
+
 QStringList createStatements(const QString& schemaName, const FileDef& def)
 {
     const QString s = sql::ident(schemaName) + u'.';
@@ -38,6 +40,16 @@ QStringList createStatements(const QString& schemaName, const FileDef& def)
     for (const KeyDef& k : def.keys)
         out << u"CREATE INDEX IF NOT EXISTS "_s + s + sql::ident(indexName(def, k)) + u" ON "_s + qualified(def) + u'(' +
                    sql::ident(k.column()) + u") WHERE "_s + sql::ident(k.column()) + u" IS NOT NULL"_s;
+    // The number of records, kept by triggers in the same transaction as every insert and delete:
+    // counting a register of a million certificates must not read the whole file.
+    const QString count = sql::ident(countTable(def));
+    out << u"CREATE TABLE IF NOT EXISTS "_s + s + count + u" (n INTEGER NOT NULL)"_s;
+    out << u"INSERT INTO "_s + s + count + u" SELECT count(*) FROM "_s + s + qualified(def) + u" WHERE NOT EXISTS (SELECT 1 FROM "_s +
+               s + count + u')';
+    out << u"CREATE TRIGGER IF NOT EXISTS "_s + s + sql::ident(def.table() + u"_counted_insert"_s) + u" AFTER INSERT ON "_s +
+               qualified(def) + u" BEGIN UPDATE "_s + count + u" SET n = n + 1; END"_s;
+    out << u"CREATE TRIGGER IF NOT EXISTS "_s + s + sql::ident(def.table() + u"_counted_delete"_s) + u" AFTER DELETE ON "_s +
+               qualified(def) + u" BEGIN UPDATE "_s + count + u" SET n = n - 1; END"_s;
     return out;
 }
 

@@ -47,6 +47,9 @@ bool prepare(sqlite3* db, const QString& schemaName, const FileDef& def, Store* 
 /// The table name as SQL (tables are unique across a group's attached files).
 QString qualified(const FileDef& def);
 
+/// The table that holds the number of records of the file.
+QString countTable(const FileDef& def);
+
 /// The SQL type and definition of the table and its key indexes, for creating a file.
 QStringList createStatements(const QString& schemaName, const FileDef& def);
 
