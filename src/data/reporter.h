@@ -29,6 +29,19 @@ struct Message
     Button defaultButton = Button::Ok;
 };
 
+/// The question an entry form asks before it throws away changes: Yes discards, No returns to the form.
+inline Message discardChangesQuestion()
+{
+    Message m;
+    m.level = Level::Question;
+    m.icon = Icon::Question;
+    m.title = QStringLiteral("Изменения не сохранены!");
+    m.text = QStringLiteral("Не сохранять изменения?");
+    m.buttons = Button::Yes | Button::No;
+    m.defaultButton = Button::Yes;
+    return m;
+}
+
 /// Where every message of the program goes: message boxes in the windows, stderr on the
 /// command line, a record in tests. Called from any thread; the GUI implementation marshals.
 class Reporter

@@ -26,6 +26,7 @@ private slots:
     void renameCascadesToCertificates();
     void renameFailingMidwayChangesNothing();
     void renameWaitsAtMostTwoSeconds();
+    void writeFailuresAskOrTell();
     void deleteRestrictedWhileNamed();
     void deletingPermitLeavesCertificates();
     void updateRefusedAfterAnotherContextChangedRecord();
@@ -286,12 +287,69 @@ void TestStore::renameWaitsAtMostTwoSeconds()
     kag.record<Kagent>().NAME.setCut(u"Колосок"_s);
     QCOMPARE(kag.update(), Status::Failed);
     QCOMPARE(kag.remove(), Status::Failed);
-    sql::exec(raw, u"ROLLBACK"_s);
-    sqlite3_close(raw);
     QCOMPARE(fx.reporter.messages().size(), size_t(2));
     QVERIFY(fx.reporter.texts()[0].contains(u"2 секунд"_s));
+    // Reserving a counterparty number tries three times, then asks; "No" abandons the insert.
+    fx.reporter.clear();
+    fx.reporter.answerNext(Button::No);
+    QCOMPARE(kag.prime(), Status::Failed);
+    QCOMPARE(fx.reporter.messages().size(), size_t(1));
+    QCOMPARE(fx.reporter.messages()[0].level, Level::Question);
+    QCOMPARE(kag.position(), 0);
+    sql::exec(raw, u"ROLLBACK"_s);
+    sqlite3_close(raw);
     QCOMPARE(readAll(ctx, FileId::Kagent, {}, u"KAG:NAME"_s), QStringList{u"Колос"_s});
     QCOMPARE(readAll(ctx, FileId::Forma3, {}, u"FR3:S2"_s), QStringList{u"Колос"_s});
+}
+
+void TestStore::writeFailuresAskOrTell()
+{
+    StoreFixture fx;
+    Context ctx(*fx.store, u"test"_s);
+    QVERIFY(ctx.openGroup(FileId::Forma3));
+    QVERIFY(addCertificate(ctx, 1, u"Родина"_s));
+    sqlite3* raw = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(fx.path(u"FORMA3.DAT"_s)).constData(), &raw), SQLITE_OK);
+    QCOMPARE(sql::exec(raw, u"CREATE TRIGGER no_update BEFORE UPDATE ON forma3 BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
+                            u"CREATE TRIGGER no_delete BEFORE DELETE ON forma3 BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
+                            u"CREATE TRIGGER no_insert BEFORE INSERT ON forma3 BEGIN SELECT RAISE(ABORT, 'disk full'); END;"_s),
+             SQLITE_OK);
+    sqlite3_close(raw);
+    DataFile& fr3 = ctx.file(FileId::Forma3);
+    QCOMPARE(fr3.setOrderStart(kStoredOrder), Status::Ok);
+    QCOMPARE(fr3.next(), Status::Ok);
+    fr3.record<Forma3>().S7.setCut(u"новая строка"_s);
+
+    // A failed update asks whether to save again: Yes tries again, Cancel gives up (Cancel is preselected).
+    fx.reporter.answerNext(Button::Yes);
+    fx.reporter.answerNext(Button::Cancel);
+    QCOMPARE(fr3.update(), Status::Failed);
+    QCOMPARE(fr3.lastAnswer(), Button::Cancel);
+    auto msgs = fx.reporter.messages();
+    QCOMPARE(msgs.size(), size_t(2));
+    QCOMPARE(msgs[0].level, Level::Question);
+    QCOMPARE(msgs[0].buttons, Button::Yes | Button::No | Button::Cancel);
+    QCOMPARE(msgs[0].defaultButton, Button::Cancel);
+    QVERIFY(msgs[0].text.contains(u"disk full"_s));
+
+    // A failed delete asks whether to try again, Yes or No.
+    fx.reporter.clear();
+    fx.reporter.answerNext(Button::No);
+    QCOMPARE(fr3.remove(), Status::Failed);
+    msgs = fx.reporter.messages();
+    QCOMPARE(msgs.size(), size_t(1));
+    QCOMPARE(msgs[0].buttons, Button::Yes | Button::No);
+
+    // A failed insert is told, and the buffer stays for the form.
+    fx.reporter.clear();
+    QCOMPARE(fr3.prime(), Status::Ok);
+    fr3.record<Forma3>().NFORM.setInteger(2);
+    QCOMPARE(fr3.insert(), Status::Failed);
+    msgs = fx.reporter.messages();
+    QCOMPARE(msgs.size(), size_t(1));
+    QCOMPARE(msgs[0].level, Level::Notice);
+    QCOMPARE(fr3.record<Forma3>().NFORM.integerPart(), qint64(2));
+    QCOMPARE(readAll(ctx, FileId::Forma3, {}, u"FR3:S7"_s), QStringList{QString()});
 }
 
 void TestStore::deleteRestrictedWhileNamed()
