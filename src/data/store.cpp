@@ -579,16 +579,51 @@ Status DataFile::insertOnce()
     return Status::Ok;
 }
 
-bool DataFile::refreshAfterConflict()
+// The record changed or went since it was read: the buffer takes what is stored, and the operator is told.
+Status DataFile::refreshAfterConflict()
 {
-    sql::Statement& s = conn().statement(schema::selectByRowid(*m_def));
+    bool exists = false;
+    {
+        sql::Statement& s = conn().statement(schema::selectByRowid(*m_def));
+        ResetGuard guard{s};
+        s.bind(1, m_rowid);
+        if (s.step() == SQLITE_ROW) {
+            schema::readRow(s, 2, buffer());
+            m_rev = s.int64(1);
+            exists = true;
+        }
+    }
+    return notice(m_ctx.store(), *m_def,
+                  exists ? u"Запись файла %1 изменена другим пользователем или в другом окне после того, как была "
+                           u"прочитана. Изменения не сохранены; показано то, что записано в файле."_s.arg(m_def->messageName)
+                         : u"Запись файла %1 удалена другим пользователем или в другом окне. Изменения не сохранены."_s.arg(
+                               m_def->messageName));
+}
+
+bool DataFile::beginCounterpartyTransaction()
+{
+    // The certificates are in the same connection: the group opens them on first use.
+    if (!m_ctx.physicalOpen(FileId::Forma3))
+        return false;
+    if (beginImmediate(db(), kTransactionMs) == SQLITE_OK)
+        return true;
+    notice(m_ctx.store(), *m_def,
+           u"Файлы kagent и forma3 заняты другой программой или окном дольше 2 секунд. Операция отменена, ничего не "
+           u"записано."_s);
+    return false;
+}
+
+// The counterparty's name as stored now: that is what the certificates carry.
+QString DataFile::storedCounterpartyName()
+{
+    sql::Statement& s = conn().statement(u"SELECT name FROM "_s + schema::qualified(*m_def) + u" WHERE rowid = ?1"_s);
     ResetGuard guard{s};
     s.bind(1, m_rowid);
     if (s.step() != SQLITE_ROW)
-        return false;
-    schema::readRow(s, 2, buffer());
-    m_rev = s.int64(1);
-    return true;
+        return {};
+    int n = 0;
+    const char* t = s.rawText(0, &n);
+    return QString::fromUtf8(t, n);
 }
 
 Status DataFile::update()
@@ -621,14 +656,8 @@ Status DataFile::updatePlain()
     const int rc = schema::updateRow(conn(), *m_def, buffer(), m_rowid, m_rev, &changed);
     if (rc != SQLITE_OK)
         return Status::End;
-    if (changed == 0) {
-        const bool exists = refreshAfterConflict();
-        return notice(m_ctx.store(), *m_def,
-                      exists ? u"Запись файла %1 изменена другим пользователем или в другом окне после того, как была "
-                               u"прочитана. Изменения не сохранены; показано то, что записано в файле."_s.arg(m_def->messageName)
-                             : u"Запись файла %1 удалена другим пользователем или в другом окне. Изменения не сохранены."_s.arg(
-                                   m_def->messageName));
-    }
+    if (changed == 0)
+        return refreshAfterConflict();
     ++m_rev;
     return Status::Ok;
 }
@@ -637,27 +666,10 @@ Status DataFile::updateKagent()
 {
     Store& store = m_ctx.store();
     sqlite3* d = db();
-    // The certificates are in the same connection: the group opens them on first use.
-    if (!m_ctx.physicalOpen(FileId::Forma3))
+    if (!beginCounterpartyTransaction())
         return Status::Failed;
-    if (beginImmediate(d, kTransactionMs) != SQLITE_OK)
-        return notice(store, *m_def,
-                      u"Файлы kagent и forma3 заняты другой программой или окном дольше 2 секунд. Операция отменена, "
-                      u"ничего не записано."_s);
     Kagent& k = record<Kagent>();
-    // The name as stored now: that is what the certificates carry.
-    QString oldName;
-    {
-        sql::Statement& s = conn().statement(u"SELECT name, rev FROM "_s + schema::qualified(*m_def) + u" WHERE rowid = ?1"_s);
-        ResetGuard guard{s};
-        s.bind(1, m_rowid);
-        const int rc = s.step();
-        if (rc == SQLITE_ROW) {
-            int n = 0;
-            const char* t = s.rawText(0, &n);
-            oldName = QString::fromUtf8(t, n);
-        }
-    }
+    const QString oldName = storedCounterpartyName();
     qint64 changed = 0;
     int rc = schema::updateRow(conn(), *m_def, buffer(), m_rowid, m_rev, &changed);
     if (rc != SQLITE_OK) {
@@ -666,11 +678,7 @@ Status DataFile::updateKagent()
     }
     if (changed == 0) {
         rollback(d);
-        const bool exists = refreshAfterConflict();
-        return notice(store, *m_def,
-                      exists ? u"Запись файла kagent изменена другим пользователем или в другом окне после того, как была "
-                               u"прочитана. Изменения не сохранены; показано то, что записано в файле."_s
-                             : u"Запись файла kagent удалена другим пользователем или в другом окне. Изменения не сохранены."_s);
+        return refreshAfterConflict();
     }
     const QString newName = k.NAME.toString();
     if (newName != oldName && !oldName.isEmpty() && oldName.size() <= Text<80>::width) {
@@ -741,23 +749,9 @@ Status DataFile::removeKagent()
 {
     Store& store = m_ctx.store();
     sqlite3* d = db();
-    if (!m_ctx.physicalOpen(FileId::Forma3))
+    if (!beginCounterpartyTransaction())
         return Status::Failed;
-    if (beginImmediate(d, kTransactionMs) != SQLITE_OK)
-        return notice(store, *m_def,
-                      u"Файлы kagent и forma3 заняты другой программой или окном дольше 2 секунд. Операция отменена, "
-                      u"ничего не удалено."_s);
-    QString name;
-    {
-        sql::Statement& s = conn().statement(u"SELECT name FROM "_s + schema::qualified(*m_def) + u" WHERE rowid = ?1"_s);
-        ResetGuard guard{s};
-        s.bind(1, m_rowid);
-        if (s.step() == SQLITE_ROW) {
-            int n = 0;
-            const char* t = s.rawText(0, &n);
-            name = QString::fromUtf8(t, n);
-        }
-    }
+    const QString name = storedCounterpartyName();
     int rc = SQLITE_OK;
     const bool linked = !name.isEmpty() && name.size() <= Text<80>::width && schema::isNamedOnCertificate(conn(), name, &rc);
     if (rc != SQLITE_OK) {

@@ -117,7 +117,9 @@ private:
     Status updateKagent();
     Status removeKagent();
     Status reserveKagent();
-    bool refreshAfterConflict();
+    Status refreshAfterConflict();
+    bool beginCounterpartyTransaction();
+    QString storedCounterpartyName();
 
     Context& m_ctx;
     const FileDef* m_def;
