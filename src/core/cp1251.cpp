@@ -107,24 +107,24 @@ namespace vetcert::cp1251 {
 
 QByteArray toUtf8(const char* bytes, qsizetype size)
 {
-    QByteArray out;
-    out.reserve(size * 2);
+    QByteArray out(size * 3, Qt::Uninitialized);
+    char* d = out.data();
     for (qsizetype i = 0; i < size; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
-            out.append(static_cast<char>(b));
+            *d++ = static_cast<char>(b);
             continue;
         }
         const char16_t c = decodeChar(b);
         if (c < 0x800) {
-            out.append(static_cast<char>(0xC0 | (c >> 6)));
-            out.append(static_cast<char>(0x80 | (c & 0x3F)));
+            *d++ = static_cast<char>(0xC0 | (c >> 6));
         } else {
-            out.append(static_cast<char>(0xE0 | (c >> 12)));
-            out.append(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.append(static_cast<char>(0x80 | (c & 0x3F)));
+            *d++ = static_cast<char>(0xE0 | (c >> 12));
+            *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         }
+        *d++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    out.truncate(d - out.data());
     return out;
 }
 

@@ -246,8 +246,11 @@ int bindRecord(sql::Statement& s, int first, const RecordRef& rec)
     for (int i = 0; i < static_cast<int>(def.fields.size()); ++i, ++p) {
         switch (def.field(i).type) {
         case FieldType::Text: {
-            const QByteArray b = rec.text(i).trimmedBytes();
-            s.bindText(p, cp1251::toUtf8(b.constData(), b.size()));
+            const TextSpan t = rec.text(i);
+            int n = t.size;
+            while (n > 0 && t.data[n - 1] == ' ')
+                --n;
+            s.bindText(p, cp1251::toUtf8(t.data, n));
             break;
         }
         case FieldType::Decimal:
