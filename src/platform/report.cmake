@@ -1,0 +1,9 @@
+# The banded report engine: layout, pagination, document, runs, progress window and preview.
+target_sources(vetcert_platform PRIVATE
+    report/recordsource.cpp report/recordsource.h
+    report/reportdocument.cpp report/reportdocument.h
+    report/reportlayout.cpp report/reportlayout.h
+    report/reportpaginator.cpp report/reportpaginator.h
+    report/reportrow.cpp report/reportrow.h
+    report/reportrun.cpp report/reportrun.h
+)
