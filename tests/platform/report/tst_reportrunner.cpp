@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs from the windows: the progress window, "Отмена", the "No Records" notice and the preview.
+#include "data/records.h"
 #include "data/reporter.h"
+#include "data/store.h"
 #include "platform/dialogunits.h"
 #include "platform/fonts.h"
 #include "platform/report/recordsource.h"
@@ -63,6 +65,54 @@ public:
 
 private:
     std::atomic<bool>* m_gate;
+    qint64 m_read = 0;
+};
+
+// How a report reads a data file: the source is made on the GUI thread with what it needs and
+// opens a context of its own on the worker thread.
+class CertificateSource : public RecordSource
+{
+public:
+    // `openedOn` tells the test which thread opened the source (the source ends with the run).
+    CertificateSource(Store& store, std::atomic<QThread*>* openedOn) : m_store(store), m_openedOn(openedOn) {}
+    QStringList columns() const override { return {u"FR3:NFORM"_s, u"FR3:S2"_s, u"FR3:DATAV"_s}; }
+    bool open() override
+    {
+        m_openedOn->store(QThread::currentThread());
+        m_ctx = std::make_unique<Context>(m_store, u"Rep_input1"_s);
+        if (!m_ctx->openGroup(FileId::Forma3))
+            return false;
+        DataFile& f = m_ctx->file(FileId::Forma3);
+        m_total = f.count();
+        return f.setOrderStart(f.def().keyIndex(u"FR3:K2")) == Status::Ok;
+    }
+    Read next(ReportRow& row) override
+    {
+        DataFile& f = m_ctx->file(FileId::Forma3);
+        switch (f.next()) {
+        case Status::Ok: {
+            const Forma3& r = f.record<Forma3>();
+            row.set(0, r.NFORM.integerPart());
+            row.set(1, r.S2.toString());
+            row.set(2, r.DATAV.dayNumber());
+            ++m_read;
+            return Read::Record;
+        }
+        case Status::End:
+            return Read::End;
+        case Status::Failed:
+            break;
+        }
+        return Read::Failed;
+    }
+    double progress() const override { return progress::fraction(m_read, m_total); }
+    void close() override { m_ctx->closeGroup(FileId::Forma3); }
+
+private:
+    Store& m_store;
+    std::atomic<QThread*>* m_openedOn;
+    std::unique_ptr<Context> m_ctx;
+    qint64 m_total = 0;
     qint64 m_read = 0;
 };
 
@@ -268,6 +318,49 @@ private slots:
         QVERIFY(f.preview);
         QCOMPARE(f.preview->size(), QSize(640, 480));
         QCOMPARE(f.preview->pos(), QPoint(40, 30));
+    }
+
+    void sourceReadsADataFileOnTheWorker()
+    {
+        QTemporaryDir data;
+        Store store(data.path(), m_reporter);
+        {
+            Context ctx(store, u"test"_s);
+            QVERIFY(ctx.openGroup(FileId::Forma3));
+            DataFile& f = ctx.file(FileId::Forma3);
+            for (int n : {30, 10, 20}) {
+                QCOMPARE(f.prime(), Status::Ok);
+                f.record<Forma3>().NFORM.setInteger(n);
+                f.record<Forma3>().S2.setCut(u"ООО «Нива» %1"_s.arg(n));
+                f.record<Forma3>().DATAV = Date(77436 + n);
+                QCOMPARE(f.insert(), Status::Ok);
+            }
+            ctx.closeGroup(FileId::Forma3);
+        }
+        ReportLayout l;
+        l.detail.height = 100;
+        ReportFont font{u"Arial CYR"_s, 8, 0, 400, 204};
+        l.detail.add(ReportControl::text(u"FR3:NFORM"_s, DisplayFormat::integer(9), {0, 0, 200, 40}, font))
+            .add(ReportControl::text(u"fr3:s2"_s, DisplayFormat::text(80), {300, 0, 990, 40}, font))
+            .add(ReportControl::text(u"FR3:DATAV"_s, DisplayFormat::date(), {1300, 0, 200, 40}, font));
+        std::atomic<QThread*> openedOn{nullptr};
+        auto source = std::make_unique<CertificateSource>(store, &openedOn);
+        Finished f;
+        ReportRunOptions options{u"Rep_input1"_s};
+        options.openPreview = false;
+        ReportRunner* runner = ReportRunner::start(l, std::move(source), options, m_reporter, *m_settings);
+        watch(runner, f);
+        QTRY_VERIFY(f.done);
+        QCOMPARE(f.outcome, RunOutcome::Done);
+        QVERIFY(openedOn.load());
+        QVERIFY(openedOn.load() != QThread::currentThread());
+        QVERIFY(!f.preview);
+        QStringList texts = f.document->texts(0);
+        for (QString& t : texts)
+            t = t.trimmed();
+        QCOMPARE(texts, (QStringList{u"10"_s, u"ООО «Нива» 10"_s, u"11.01.2013"_s, u"20"_s, u"ООО «Нива» 20"_s,
+                                     u"21.01.2013"_s, u"30"_s, u"ООО «Нива» 30"_s, u"31.01.2013"_s}));
+        QVERIFY(m_reporter.messages().empty());
     }
 
     void previewSavesPdf()
