@@ -21,7 +21,10 @@ namespace {
 constexpr int kPages = 5000;
 constexpr int kTexts = 30;
 
-QString textOf(int record, int column) { return u"Значение %1 записи %2"_s.arg(column + 1).arg(record + 1); }
+QString textOf(int record, int column)
+{
+    return u"Значение %1 записи %2"_s.arg(column + 1).arg(record + 1);
+}
 
 // Rows made as they are read, as a data file would yield them.
 class GeneratedSource : public RecordSource
@@ -49,15 +52,21 @@ private:
     int m_next = 0;
 };
 
-ReportFont benchFont() { return ReportFont{u"Arial CYR"_s, 9, 0, 700, 204}; }
+ReportFont benchFont()
+{
+    return ReportFont{u"Arial CYR"_s, 9, 0, 700, 204};
+}
 
-TenthsRect boxOf(int i) { return {Tenths(200 + (i % 2) * 950), Tenths(300 + (i / 2) * 170), 900, 40}; }
+TenthsRect boxOf(int i)
+{
+    return {Tenths(200 + (i % 2) * 950), Tenths(300 + (i / 2) * 170), 900, 40};
+}
 
 double peakRssMb()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_maxrss) / 1024.0;  // kilobytes on Linux
+    return static_cast<double>(u.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
 void BM_RawPdfWriterFloor(benchmark::State& state)
@@ -81,7 +90,8 @@ void BM_RawPdfWriterFloor(benchmark::State& state)
             }
         }
     }
-    state.counters["pages_per_s"] = benchmark::Counter(double(kPages) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["pages_per_s"] =
+        benchmark::Counter(double(kPages) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["peak_rss_MB"] = peakRssMb();
 }
 
@@ -99,7 +109,8 @@ void BM_ReportToPdf(benchmark::State& state)
         if (r.outcome != RunOutcome::Done || r.document->pages.size() != kPages)
             state.SkipWithError("the report did not come out");
     }
-    state.counters["pages_per_s"] = benchmark::Counter(double(kPages) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["pages_per_s"] =
+        benchmark::Counter(double(kPages) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["peak_rss_MB"] = peakRssMb();
 }
 

@@ -24,7 +24,7 @@ double alphabetValue(QStringView text)
     constexpr int kPlaces = 6;
     double v = 0;
     for (int i = 0; i < kPlaces; ++i) {
-        int b = 0x20;  // a blank where the text ends: it sorts first
+        int b = 0x20; // a blank where the text ends: it sorts first
         if (i < text.size()) {
             const int c = cp1251::encodeChar(text[i].unicode());
             b = c < 0 ? 0x3F : cp1251::fold(static_cast<unsigned char>(c));

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/report/reportdocument.h"
 
-#include <QPainter>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 
@@ -35,7 +35,7 @@ void paintPage(QPainter& painter, const ReportDocument& doc, const ReportPage& p
     const double sy = device->logicalDpiY() / 25.4;
     int currentFont = -1;
     QRgb textColor = 0;
-    bool textPen = false;  // whether the painter's pen is the plain pen of texts in textColor
+    bool textPen = false; // whether the painter's pen is the plain pen of texts in textColor
     for (const PageItem& item : page.items) {
         const QRectF r(item.box.x() * sx, item.box.y() * sy, item.box.width() * sx, item.box.height() * sy);
         switch (item.kind) {

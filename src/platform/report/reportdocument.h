@@ -18,11 +18,11 @@ struct PageItem
 {
     enum class Kind : quint8 { Text, Frame, Line };
     Kind kind = Kind::Text;
-    quint16 font = 0;      // index into the document's fonts
-    int alignment = 0;     // Qt::Alignment of a text within its box; Y is always the top
+    quint16 font = 0;  // index into the document's fonts
+    int alignment = 0; // Qt::Alignment of a text within its box; Y is always the top
     QRgb color = 0xFF000000;
-    double penWidth = 0;   // frames and lines, mm
-    QRectF box;            // mm; a line runs along the top edge
+    double penWidth = 0; // frames and lines, mm
+    QRectF box;          // mm; a line runs along the top edge
     QString text;
 };
 

@@ -13,7 +13,10 @@ namespace vetcert {
 
 /// Lengths of a layout in tenths of a millimetre, so that positions are exact.
 using Tenths = qint32;
-constexpr double toMm(Tenths t) { return t / 10.0; }
+constexpr double toMm(Tenths t)
+{
+    return t / 10.0;
+}
 
 /// A rectangle in tenths of a millimetre.
 struct TenthsRect
@@ -27,9 +30,9 @@ struct ReportFont
 {
     QString face = QStringLiteral("Arial CYR");
     double points = 9;
-    qint32 color = 0;    // 0 or positive: RGB with red in the low byte; negative: a system colour (black)
-    qint32 style = 400;  // weight + 4096 italic + 8192 underline + 16384 strikeout
-    int charset = 204;   // kept for the record; Unicode text needs no character set to print
+    qint32 color = 0;   // 0 or positive: RGB with red in the low byte; negative: a system colour (black)
+    qint32 style = 400; // weight + 4096 italic + 8192 underline + 16384 strikeout
+    int charset = 204;  // kept for the record; Unicode text needs no character set to print
 
     QFont toQFont() const;
     bool operator==(const ReportFont&) const = default;
@@ -40,7 +43,7 @@ struct DisplayFormat
 {
     enum class Kind { Text, Date, Integer, TwoDigits };
     Kind kind = Kind::Text;
-    int width = 0;  // characters of a text, digits of an integer
+    int width = 0; // characters of a text, digits of an integer
 
     static DisplayFormat text(int characters) { return {Kind::Text, characters}; }
     static DisplayFormat date() { return {Kind::Date, 10}; }
@@ -62,14 +65,14 @@ struct ReportControl
 {
     enum class Kind { Text, FixedText, Frame, HLine };
     Kind kind = Kind::Text;
-    QString name;    // use name, by which a band's callback finds the control
-    QString source;  // Text: the field, value or count shown; FixedText: the text itself
+    QString name;   // use name, by which a band's callback finds the control
+    QString source; // Text: the field, value or count shown; FixedText: the text itself
     DisplayFormat format;
     TenthsRect box;
-    bool sizedToFormat = false;  // width from the format's longest output in the font
+    bool sizedToFormat = false; // width from the format's longest output in the font
     ReportFont font;
     ReportAlign align = ReportAlign::Left;
-    Tenths lineWidth = 2;  // frames and lines
+    Tenths lineWidth = 2; // frames and lines
 
     /// A value shown through a format; the control's name is the source's name.
     static ReportControl text(const QString& source, DisplayFormat format, TenthsRect box, ReportFont font,
@@ -132,14 +135,14 @@ struct ReportCount
 class ReportLayout
 {
 public:
-    QString title;                  // the print job's name
-    Tenths paperWidth = 2100;       // A4 portrait
+    QString title;            // the print job's name
+    Tenths paperWidth = 2100; // A4 portrait
     Tenths paperHeight = 2970;
     TenthsRect area{0, 0, 2100, 2970};
 
     std::optional<ReportBand> pageHeader;
-    Tenths pageHeaderX = 0, pageHeaderY = 0;  // within the area
-    TenthsRect body{0, 0, 2100, 2970};        // within the area
+    Tenths pageHeaderX = 0, pageHeaderY = 0; // within the area
+    TenthsRect body{0, 0, 2100, 2970};       // within the area
 
     /// One level of groups: a new group starts whenever the value named `groupOn` changes.
     QString groupOn;

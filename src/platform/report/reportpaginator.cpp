@@ -9,7 +9,7 @@ namespace vetcert {
 
 namespace {
 constexpr int kMetricsDpi = 1200;
-constexpr Tenths kRightInset = 10;  // "right, 1 mm in"
+constexpr Tenths kRightInset = 10; // "right, 1 mm in"
 } // namespace
 
 ReportPaginator::ReportPaginator(ReportLayout layout, const QStringList& columns)
@@ -179,8 +179,9 @@ void ReportPaginator::place(const ReportBand& band, Tenths left, Tenths top, con
                 box.setWidth(textWidth(item.font, widest));
                 auto h = m_lineHeights.constFind(item.font);
                 if (h == m_lineHeights.cend())
-                    h = m_lineHeights.insert(item.font, QFontMetricsF(m_doc->font(item.font), &m_metricsDevice).height()
-                                                             * 25.4 / kMetricsDpi);
+                    h = m_lineHeights.insert(item.font,
+                                             QFontMetricsF(m_doc->font(item.font), &m_metricsDevice).height() * 25.4 /
+                                                 kMetricsDpi);
                 box.setHeight(*h);
             }
             switch (c.align) {
@@ -202,7 +203,7 @@ void ReportPaginator::place(const ReportBand& band, Tenths left, Tenths top, con
                 break;
             }
             if (item.text.isEmpty())
-                continue;  // nothing to draw
+                continue; // nothing to draw
             break;
         }
         case ReportControl::Kind::Frame:

@@ -57,10 +57,10 @@ private:
     std::vector<std::pair<ReportFont, quint16>> m_fonts;
     QHash<QPair<quint16, QString>, double> m_widths;
     QHash<quint16, double> m_lineHeights;
-    QImage m_metricsDevice;  // a device at print resolution for font metrics
+    QImage m_metricsDevice; // a device at print resolution for font metrics
 
     bool m_pageOpen = false;
-    Tenths m_cursor = 0;  // top of the next band within the body
+    Tenths m_cursor = 0; // top of the next band within the body
     bool m_inGroup = false;
     QVariant m_groupKey;
     ReportRow m_lastRow;

@@ -19,8 +19,8 @@ namespace vetcert {
 
 ReportPreview::ReportPreview(std::shared_ptr<const ReportDocument> document, const QString& section,
                              SettingsFile& settings, Reporter& reporter, bool maximized, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_document(std::move(document)), m_section(section), m_settings(settings), m_reporter(reporter),
-      m_maximized(maximized), m_printer(QPrinter::HighResolution)
+    : QWidget(parent, Qt::Window), m_document(std::move(document)), m_section(section), m_settings(settings),
+      m_reporter(reporter), m_maximized(maximized), m_printer(QPrinter::HighResolution)
 {
     setObjectName(u"ReportPreview"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -76,7 +76,10 @@ ReportPreview::ReportPreview(std::shared_ptr<const ReportDocument> document, con
 
 ReportPreview::~ReportPreview() = default;
 
-QString ReportPreview::sectionFor(const QString& windowName) { return windowName + u"_Preview"_s; }
+QString ReportPreview::sectionFor(const QString& windowName)
+{
+    return windowName + u"_Preview"_s;
+}
 
 void ReportPreview::showEvent(QShowEvent* event)
 {

@@ -14,7 +14,10 @@
 using namespace Qt::StringLiterals;
 
 // Resources of a static library are registered by hand, outside any namespace.
-static void initReportResources() { Q_INIT_RESOURCE(report); }
+static void initReportResources()
+{
+    Q_INIT_RESOURCE(report);
+}
 
 namespace vetcert {
 
@@ -67,7 +70,10 @@ void ReportProgressWindow::setProgress(int tenThousandths)
     m_percent->setText(u"%1% Complete"_s.arg(percent));
 }
 
-void ReportProgressWindow::setStatus(const QString& text) { m_status->setText(text); }
+void ReportProgressWindow::setStatus(const QString& text)
+{
+    m_status->setText(text);
+}
 
 void ReportProgressWindow::finish()
 {

@@ -15,9 +15,9 @@ class Reporter;
 /// What the reading thread and the progress window share while a run is under way.
 struct RunState
 {
-    std::atomic<bool> cancel{false};   // set by "Отмена"; the reader stops before the next record
-    std::atomic<int> progress{0};      // 0 … 10000, ten-thousandths of the way
-    std::atomic<qint64> records{0};    // records printed so far
+    std::atomic<bool> cancel{false}; // set by "Отмена"; the reader stops before the next record
+    std::atomic<int> progress{0};    // 0 … 10000, ten-thousandths of the way
+    std::atomic<qint64> records{0};  // records printed so far
 };
 
 enum class RunOutcome { Done, NoRecords, Cancelled, Failed };
@@ -25,7 +25,7 @@ enum class RunOutcome { Done, NoRecords, Cancelled, Failed };
 struct RunResult
 {
     RunOutcome outcome = RunOutcome::Failed;
-    std::shared_ptr<ReportDocument> document;  // only when Done
+    std::shared_ptr<ReportDocument> document; // only when Done
 };
 
 /// Reads every record of the source and lays the pages out, on the calling thread. Progress is

@@ -54,7 +54,10 @@ void ReportRunner::run()
     m_thread->start();
 }
 
-void ReportRunner::cancel() { m_state.cancel = true; }
+void ReportRunner::cancel()
+{
+    m_state.cancel = true;
+}
 
 void ReportRunner::poll()
 {

@@ -22,9 +22,9 @@ class SettingsFile;
 /// How a run shows itself.
 struct ReportRunOptions
 {
-    QString windowName;             // "Rep_input1": the progress window's section in the settings file
-    bool previewMaximized = false;  // the preview opens maximised
-    bool openPreview = true;        // false: the finished document is only handed over by finished()
+    QString windowName;            // "Rep_input1": the progress window's section in the settings file
+    bool previewMaximized = false; // the preview opens maximised
+    bool openPreview = true;       // false: the finished document is only handed over by finished()
 };
 
 /// One report run from the windows: the progress window on the GUI thread, the records read and
@@ -64,7 +64,7 @@ private:
     Reporter& m_reporter;
     SettingsFile& m_settings;
     RunState m_state;
-    RunResult m_result;  // written by the worker, read after it has ended
+    RunResult m_result; // written by the worker, read after it has ended
     QThread* m_thread = nullptr;
     QPointer<ReportProgressWindow> m_progress;
     QTimer m_timer;

@@ -13,7 +13,10 @@ using namespace vetcert;
 
 namespace {
 
-ReportFont font7() { return ReportFont{u"Arial CYR"_s, 7, 0, 400, 204}; }
+ReportFont font7()
+{
+    return ReportFont{u"Arial CYR"_s, 7, 0, 400, 204};
+}
 
 // A layout whose page header prints "P" and the record's tag, whose detail prints the tag and
 // whose group footer prints "F".
@@ -103,8 +106,8 @@ private slots:
             << 2600 << 190 << 131 << 13 << QStringList{pageOf(1, 13), u"P,D13,F"_s};
         QTest::newRow("details exactly filling the body") << 1000 << 250 << 0 << 4 << QStringList{pageOf(1, 4)};
         QTest::newRow("one detail more than fits") << 1000 << 250 << 0 << 5 << QStringList{pageOf(1, 4), pageOf(5, 5)};
-        QTest::newRow("detail 0.1 mm too tall for the rest") << 1000 << 251 << 0 << 4
-                                                             << QStringList{pageOf(1, 3), pageOf(4, 4)};
+        QTest::newRow("detail 0.1 mm too tall for the rest")
+            << 1000 << 251 << 0 << 4 << QStringList{pageOf(1, 3), pageOf(4, 4)};
         QTest::newRow("band taller than the body gets a page of its own")
             << 1000 << 1500 << 0 << 2 << QStringList{pageOf(1, 1), pageOf(2, 2)};
         QTest::newRow("three pages, a header each with its first record")
@@ -118,8 +121,8 @@ private slots:
         QFETCH(int, footerHeight);
         QFETCH(int, records);
         QFETCH(QStringList, pages);
-        auto doc = paginate(taggedLayout(bodyHeight, detailHeight, footerHeight), {u"tag"_s, u"grp"_s},
-                            taggedRows(records));
+        auto doc =
+            paginate(taggedLayout(bodyHeight, detailHeight, footerHeight), {u"tag"_s, u"grp"_s}, taggedRows(records));
         QCOMPARE(pagesOf(*doc), pages);
     }
 
@@ -143,13 +146,13 @@ private slots:
         // Detail: row number / group count; footer: "F" and the group count.
         QTest::newRow("groups of 2, 1 and 4")
             << QStringList{u"A"_s, u"A"_s, u"B"_s, u"C"_s, u"C"_s, u"C"_s, u"C"_s}
-            << QStringList{u"H:A"_s, u"1/1"_s, u"2/2"_s, u"F:2"_s, u"H:B"_s, u"3/1"_s, u"F:1"_s, u"H:C"_s,
-                           u"4/1"_s, u"5/2"_s, u"6/3"_s, u"7/4"_s, u"F:4"_s};
+            << QStringList{u"H:A"_s, u"1/1"_s, u"2/2"_s, u"F:2"_s, u"H:B"_s, u"3/1"_s, u"F:1"_s,
+                           u"H:C"_s, u"4/1"_s, u"5/2"_s, u"6/3"_s, u"7/4"_s, u"F:4"_s};
         QTest::newRow("a value coming back starts a new group")
             << QStringList{u"A"_s, u"B"_s, u"A"_s}
             << QStringList{u"H:A"_s, u"1/1"_s, u"F:1"_s, u"H:B"_s, u"2/1"_s, u"F:1"_s, u"H:A"_s, u"3/1"_s, u"F:1"_s};
-        QTest::newRow("blank group value") << QStringList{u""_s, u""_s}
-                                           << QStringList{u"H:"_s, u"1/1"_s, u"2/2"_s, u"F:2"_s};
+        QTest::newRow("blank group value")
+            << QStringList{u""_s, u""_s} << QStringList{u"H:"_s, u"1/1"_s, u"2/2"_s, u"F:2"_s};
     }
 
     void groupsAndCounts()
@@ -229,7 +232,7 @@ private slots:
         l.detail.add(ReportControl::text(u"n"_s, DisplayFormat::integer(5), {300, 0, 200, 40}, font7()));
         l.detail.add(ReportControl::frame({0, 0, 500, 40}));
         auto doc = paginate(l, {u"d"_s, u"n"_s}, {{0, 0}});
-        QCOMPARE(doc->pages[0].items.size(), size_t(2));  // the integer's blanks and the frame
+        QCOMPARE(doc->pages[0].items.size(), size_t(2)); // the integer's blanks and the frame
         QCOMPARE(doc->pages[0].items[1].kind, PageItem::Kind::Frame);
     }
 

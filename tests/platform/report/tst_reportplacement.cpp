@@ -54,7 +54,7 @@ const Placed kPlaced[] = {
 struct Word
 {
     int page;
-    double xMin, yMin, xMax, yMax;  // mm
+    double xMin, yMin, xMax, yMax; // mm
 };
 
 constexpr double kTolerance = 0.2;
@@ -132,9 +132,9 @@ private slots:
                 ++page;
                 continue;
             }
-            m_words.insert(m.captured(5), Word{page, m.captured(1).toDouble() * mmPerPt,
-                                               m.captured(2).toDouble() * mmPerPt, m.captured(3).toDouble() * mmPerPt,
-                                               m.captured(4).toDouble() * mmPerPt});
+            m_words.insert(m.captured(5),
+                           Word{page, m.captured(1).toDouble() * mmPerPt, m.captured(2).toDouble() * mmPerPt,
+                                m.captured(3).toDouble() * mmPerPt, m.captured(4).toDouble() * mmPerPt});
         }
         QCOMPARE(page, 2);
     }

@@ -132,8 +132,7 @@ void watch(ReportRunner* runner, Finished& f)
                      });
 }
 
-template <class T>
-QList<T*> topLevel()
+template <class T> QList<T*> topLevel()
 {
     QList<T*> found;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -215,8 +214,8 @@ private slots:
         std::atomic<bool> gate{true};
         auto source = std::make_unique<EndlessSource>(&gate);
         Finished f;
-        ReportRunner* runner = ReportRunner::start(simpleLayout(), std::move(source), {u"Rep_input11"_s}, m_reporter,
-                                                   *m_settings);
+        ReportRunner* runner =
+            ReportRunner::start(simpleLayout(), std::move(source), {u"Rep_input11"_s}, m_reporter, *m_settings);
         watch(runner, f);
         auto* percent = runner->progressWindow()->findChild<QLabel*>(u"percent"_s);
         QTRY_COMPARE_WITH_TIMEOUT(percent->text(), u"50% Complete"_s, 2000);
@@ -235,8 +234,8 @@ private slots:
     {
         QFETCH(bool, byClosing);
         Finished f;
-        ReportRunner* runner = ReportRunner::start(simpleLayout(), std::make_unique<EndlessSource>(),
-                                                   {u"Rep_input1"_s}, m_reporter, *m_settings);
+        ReportRunner* runner = ReportRunner::start(simpleLayout(), std::make_unique<EndlessSource>(), {u"Rep_input1"_s},
+                                                   m_reporter, *m_settings);
         watch(runner, f);
         QPointer<ReportProgressWindow> progress = runner->progressWindow();
         QVERIFY(progress->isVisible());
