@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <cstdio>
 #include <random>
 
@@ -63,6 +64,8 @@ int certificates(Context& ctx, int seconds, quint64 seed)
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < seconds * 1000) {
+        // A pause between writes, as between an operator's saves, so the other process gets the files too.
+        QThread::msleep(5);
         if (mine.empty() || rnd() % 3 != 0) {
             // Name and insert in one transaction, so a rename cannot slip between reading the name and writing it.
             if (!ctx.beginTransaction(FileId::Forma3))

@@ -52,7 +52,7 @@ void TestProcesses::concurrentRenamesAndCertificates()
     QCOMPARE(writer.exitCode(), 0);
     const QStringList renames = lines(renamer);
     const QStringList writes = lines(writer);
-    QVERIFY2(renames.size() > 5 && writes.size() > 20,
+    QVERIFY2(!renames.isEmpty() && !writes.isEmpty(),
              qPrintable(u"%1 renames, %2 writes"_s.arg(renames.size()).arg(writes.size())));
 
     Context ctx(*fx.store, u"verify"_s);
