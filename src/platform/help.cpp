@@ -37,6 +37,8 @@ QString Help::address(const QString& fileName, const QString& topic)
     return fileName + kSeparator + topic;
 }
 
+HelpViewer* Help::viewer() const { return m_viewer; }
+
 void Help::setCurrentTopic(const QString& topic) { m_topic = topic.left(kTopicWidth); }
 
 void Help::install(QWidget* window) { window->setProperty(kHelpWindowProperty, true); }

@@ -44,7 +44,7 @@ public:
     void showTopic(const QString& topic);
 
     /// The viewer, once help has been shown.
-    HelpViewer* viewer() const { return m_viewer; }
+    HelpViewer* viewer() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
