@@ -124,7 +124,11 @@ Main::Main(Globals& globals, Store& store, SettingsFile& settings, Help& help, c
     loadIssuerLines();
 }
 
-Main::~Main() = default;
+Main::~Main()
+{
+    // The area's windows go after the members; nothing may reach the toolbar then.
+    disconnect(m_mdi, nullptr, this, nullptr);
+}
 
 QString Main::title()
 {
