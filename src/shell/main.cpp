@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli.h"
+#include "shell/startup.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 int main(int argc, char** argv)
 {
@@ -9,6 +10,5 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         return vetcert::cli::run(QCoreApplication::arguments());
     }
-    QApplication app(argc, argv);
-    return 0;
+    return vetcert::runGui(argc, argv);
 }

@@ -1,0 +1,8 @@
+vetcert_add_test(tst_entryhighlight SOURCES tst_entryhighlight.cpp LIBS vetcert_platform)
+vetcert_add_test(tst_dragsetting SOURCES tst_dragsetting.cpp LIBS vetcert_platform)
+vetcert_add_test(tst_messageboxreporter SOURCES tst_messageboxreporter.cpp LIBS vetcert_platform)
+vetcert_add_test(tst_help SOURCES tst_help.cpp LIBS vetcert_platform)
+target_compile_definitions(tst_help PRIVATE VETCERT_HELP_FILE="${CMAKE_BINARY_DIR}/instr.chm")
+if(TARGET helpfile)
+    add_dependencies(tst_help helpfile)
+endif()

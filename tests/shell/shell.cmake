@@ -1,0 +1,8 @@
+vetcert_add_test(tst_frame SOURCES shell/tst_frame.cpp shell/fixture.h LIBS vetcert_shell)
+vetcert_add_test(tst_zast SOURCES shell/tst_zast.cpp shell/fixture.h LIBS vetcert_shell)
+foreach(t tst_frame tst_zast)
+    target_compile_definitions(${t} PRIVATE VETCERT_HELP_FILE="${CMAKE_BINARY_DIR}/instr.chm")
+    if(TARGET helpfile)
+        add_dependencies(${t} helpfile)
+    endif()
+endforeach()
