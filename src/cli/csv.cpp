@@ -15,21 +15,29 @@ bool Reader::fill()
         m_buf.remove(0, m_pos);
         m_pos = 0;
     }
-    const QByteArray more = m_device->read(1 << 16);
-    if (more.isEmpty()) {
+    const qsizetype have = m_buf.size();
+    m_buf.resize(have + (1 << 16));
+    const qint64 got = m_device->read(m_buf.data() + have, 1 << 16);
+    m_buf.resize(have + std::max<qint64>(got, 0));
+    if (got < 0)
+        m_readError = u"ошибка чтения файла: %1"_s.arg(m_device->errorString());
+    if (got <= 0) {
         m_eof = true;
         return false;
     }
-    m_buf += more;
     return true;
 }
 
 bool Reader::next(QStringList* fields)
 {
     fields->clear();
-    m_error.clear();
-    if (m_pos >= m_buf.size() && !fill())
+    m_error = m_readError;
+    if (!m_error.isEmpty())
         return false;
+    if (m_pos >= m_buf.size() && !fill()) {
+        m_error = m_readError;
+        return false;
+    }
     if (m_line == 1 && m_pos == 0 && m_buf.startsWith("\xEF\xBB\xBF"))
         m_pos = 3;  // byte-order mark
     m_recordLine = m_line;
@@ -43,6 +51,10 @@ bool Reader::next(QStringList* fields)
     };
     for (;;) {
         if (m_pos >= m_buf.size() && !fill()) {
+            if (!m_readError.isEmpty()) {
+                m_error = m_readError;  // a record cut short by a failed read is not taken
+                return false;
+            }
             if (inQuotes) {
                 m_error = u"кавычка, открытая в строке %1, не закрыта до конца файла"_s.arg(m_recordLine);
                 return false;

@@ -30,6 +30,7 @@ private:
     int m_recordLine = 0;
     bool m_eof = false;
     QString m_error;
+    QString m_readError;  // kept: every later call fails the same way
 };
 
 /// One field as CSV: quoted when it holds a comma, a quote, a line break or leading or trailing blanks.

@@ -186,12 +186,15 @@ int runExport(Options& opt)
             cells << rec.displayText(i);
         chunk += (csv::joinRecord(cells) + u"\r\n"_s).toUtf8();
         if (chunk.size() > (1 << 20)) {
-            out.write(chunk);
+            if (out.write(chunk) != chunk.size())
+                break;
             chunk.clear();
         }
     }
-    out.write(chunk);
-    out.flush();
+    if (out.write(chunk) != chunk.size() || !out.flush()) {
+        Options::error(u"export: не удалось записать в стандартный вывод: %1"_s.arg(out.errorString()));
+        return 1;
+    }
     return s == Status::End && !store.isFatal() ? 0 : 1;
 }
 

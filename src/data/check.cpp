@@ -139,8 +139,13 @@ bool copyIntoFreshFile(const QString& path, const FileDef& def, QStringList* log
         return false;
     }
     QFile::remove(path + u".damaged"_s);
-    if (!QFile::rename(path, path + u".damaged"_s) || !QFile::rename(fresh, path))
+    if (!QFile::rename(path, path + u".damaged"_s))
         return false;
+    if (!QFile::rename(fresh, path)) {
+        // Never leave the data file's name empty: the next start would make an empty register of it.
+        QFile::rename(path + u".damaged"_s, path);
+        return false;
+    }
     *log << u"  записи (%1) перенесены в новый файл, ключи созданы заново; прежний файл сохранён как %2"_s.arg(copied).arg(
         QFileInfo(path).fileName() + u".damaged"_s);
     return true;

@@ -336,39 +336,50 @@ Status DataFile::failRead(int rc)
 Status DataFile::fetchBatch(bool forward)
 {
     Connection& c = conn();
-    const bool stored = m_order == kStoredOrder;
-    const KeyDef* key = stored ? nullptr : &m_def->keys[static_cast<size_t>(m_order)];
+    const KeyDef* key = m_order == kStoredOrder ? nullptr : &m_def->keys[static_cast<size_t>(m_order)];
     const bool textKey = key && m_def->field(key->field).type == FieldType::Text;
-    const QString sqlText = schema::selectOrdered(*m_def, key, forward, m_posEdge == Edge::None);
-    sql::Statement& s = c.statement(sqlText);
-    if (!s.isValid())
-        return failRead(s.prepareResult());
-    ResetGuard guard{s};
-    int i = 1;
-    if (m_posEdge == Edge::None) {
-        if (!key)
-            s.bind(i++, m_posRowid);
-        else {
+    const int keyColumn = 2 + static_cast<int>(m_def->fields.size());
+    dropCache();
+    m_cacheForward = forward;
+    // Runs one query of the order, appending its rows; `bindKey` and `bindRowid` say which values it takes.
+    auto run = [&](const QString& sqlText, bool bindKey, bool bindRowid) {
+        sql::Statement& s = c.statement(sqlText);
+        if (!s.isValid())
+            return s.prepareResult();
+        ResetGuard guard{s};
+        int i = 1;
+        if (bindKey) {
             if (textKey)
                 s.bindBlob(i++, m_posKey);
             else
                 s.bind(i++, schema::keyNumber(m_posKey));
-            s.bind(i++, m_posRowid);
         }
-    }
-    s.bind(i, kBatch);
-    dropCache();
-    m_cacheForward = forward;
+        if (bindRowid)
+            s.bind(i++, m_posRowid);
+        s.bind(i, kBatch - static_cast<qint64>(m_cache.size()));
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW) {
+            Cached row{AnyRecord(m_def->id), {}, s.int64(0), s.int64(1)};
+            schema::readRow(s, 2, row.record.ref());
+            if (key)
+                row.key = textKey ? s.blob(keyColumn) : schema::numberBytes(s.int64(keyColumn));
+            m_cache.push_back(std::move(row));
+        }
+        return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    };
     int rc;
-    while ((rc = s.step()) == SQLITE_ROW) {
-        Cached row{AnyRecord(m_def->id), {}, s.int64(0), s.int64(1)};
-        schema::readRow(s, 2, row.record.ref());
-        if (key)
-            row.key = textKey ? s.blob(2 + static_cast<int>(m_def->fields.size()))
-                              : schema::numberBytes(s.int64(2 + static_cast<int>(m_def->fields.size())));
-        m_cache.push_back(std::move(row));
+    if (m_posEdge != Edge::None) {
+        rc = run(schema::selectOrdered(*m_def, key, forward, schema::From::Edge), false, false);
+    } else if (!key) {
+        rc = run(schema::selectOrdered(*m_def, key, forward, schema::From::Position), false, true);
+    } else {
+        // The rest of the entries equal to the position's value, then those beyond it: two reads that
+        // each seek straight to their start, however many records share one value.
+        rc = run(schema::selectOrdered(*m_def, key, forward, schema::From::EqualKey), true, true);
+        if (rc == SQLITE_OK && m_cache.size() < static_cast<size_t>(kBatch))
+            rc = run(schema::selectOrdered(*m_def, key, forward, schema::From::Position), true, false);
     }
-    if (rc != SQLITE_DONE) {
+    if (rc != SQLITE_OK) {
         dropCache();
         return failRead(rc);
     }
@@ -579,6 +590,16 @@ Status DataFile::insertOnce()
     return Status::Ok;
 }
 
+// A write failed in a way the operator may retry: keeps the store's error text for the question and
+// undoes whatever the open transaction had written.
+Status DataFile::retryable(bool ownTransaction)
+{
+    m_lastError = sql::errorText(db());
+    if (ownTransaction)
+        rollback(db());
+    return Status::End;
+}
+
 // The record changed or went since it was read: the buffer takes what is stored, and the operator is told.
 Status DataFile::refreshAfterConflict()
 {
@@ -637,12 +658,14 @@ Status DataFile::update()
         return notice(m_ctx.store(), *m_def, u"Нет записи для изменения в файле %1."_s.arg(m_def->messageName));
     dropCache();
     for (;;) {
+        if (m_ctx.store().isFatal())
+            return Status::Failed;
         const Status s = m_def->id == FileId::Kagent ? updateKagent() : updatePlain();
         if (s != Status::End)  // End: a write failure that the operator may retry
             return s;
         m_lastAnswer = question(m_ctx.store(), *m_def,
                                 u"Не удалось сохранить запись в файле %1: %2\nСохранить ещё раз?"_s.arg(
-                                    m_def->messageName, sql::errorText(db())),
+                                    m_def->messageName, m_lastError),
                                 Button::Yes | Button::No | Button::Cancel, Button::Cancel);
         if (m_lastAnswer != Button::Yes)
             return Status::Failed;
@@ -655,7 +678,7 @@ Status DataFile::updatePlain()
     qint64 changed = 0;
     const int rc = schema::updateRow(conn(), *m_def, buffer(), m_rowid, m_rev, &changed);
     if (rc != SQLITE_OK)
-        return Status::End;
+        return retryable(false);
     if (changed == 0)
         return refreshAfterConflict();
     ++m_rev;
@@ -672,10 +695,8 @@ Status DataFile::updateKagent()
     const QString oldName = storedCounterpartyName();
     qint64 changed = 0;
     int rc = schema::updateRow(conn(), *m_def, buffer(), m_rowid, m_rev, &changed);
-    if (rc != SQLITE_OK) {
-        rollback(d);
-        return Status::End;
-    }
+    if (rc != SQLITE_OK)
+        return retryable(true);
     if (changed == 0) {
         rollback(d);
         return refreshAfterConflict();
@@ -698,12 +719,11 @@ Status DataFile::updateKagent()
         }
     }
     rc = sql::exec(d, u"COMMIT"_s);
-    if (rc != SQLITE_OK) {
-        rollback(d);
-        k.NAME.setCut(oldName);
-        return Status::End;
-    }
+    if (rc != SQLITE_OK)
+        return retryable(true);
     ++m_rev;
+    // The certificates changed under any that this window read ahead.
+    m_ctx.file(FileId::Forma3).dropCache();
     return Status::Ok;
 }
 
@@ -722,12 +742,13 @@ Status DataFile::remove(bool confirm)
         return notice(store, *m_def, u"Файл %1 открыт только для чтения: запись не удалена."_s.arg(m_def->messageName));
     dropCache();
     for (;;) {
+        if (store.isFatal())
+            return Status::Failed;
         Status s;
         if (m_def->id == FileId::Kagent) {
             s = removeKagent();
         } else {
-            const int rc = schema::deleteRow(conn(), *m_def, m_rowid);
-            s = rc == SQLITE_OK ? Status::Ok : Status::End;
+            s = schema::deleteRow(conn(), *m_def, m_rowid) == SQLITE_OK ? Status::Ok : retryable(false);
         }
         if (s == Status::Ok) {
             m_rowid = 0;
@@ -738,7 +759,7 @@ Status DataFile::remove(bool confirm)
             return s;
         m_lastAnswer = question(store, *m_def,
                                 u"Не удалось удалить запись из файла %1: %2\nПопробовать ещё раз?"_s.arg(
-                                    m_def->messageName, sql::errorText(db())),
+                                    m_def->messageName, m_lastError),
                                 Button::Yes | Button::No, Button::Yes);
         if (m_lastAnswer != Button::Yes)
             return Status::Failed;
@@ -754,10 +775,8 @@ Status DataFile::removeKagent()
     const QString name = storedCounterpartyName();
     int rc = SQLITE_OK;
     const bool linked = !name.isEmpty() && name.size() <= Text<80>::width && schema::isNamedOnCertificate(conn(), name, &rc);
-    if (rc != SQLITE_OK) {
-        rollback(d);
-        return Status::End;
-    }
+    if (rc != SQLITE_OK)
+        return retryable(true);
     if (linked) {
         rollback(d);
         Message m;
@@ -771,10 +790,8 @@ Status DataFile::removeKagent()
     rc = schema::deleteRow(conn(), *m_def, m_rowid);
     if (rc == SQLITE_OK)
         rc = sql::exec(d, u"COMMIT"_s);
-    if (rc != SQLITE_OK) {
-        rollback(d);
-        return Status::End;
-    }
+    if (rc != SQLITE_OK)
+        return retryable(true);
     return Status::Ok;
 }
 

@@ -118,6 +118,7 @@ private:
     Status removeKagent();
     Status reserveKagent();
     Status refreshAfterConflict();
+    Status retryable(bool ownTransaction);
     bool beginCounterpartyTransaction();
     QString storedCounterpartyName();
 
@@ -137,6 +138,7 @@ private:
     qint64 m_rev = 0;
     qint64 m_reservedRowid = 0;  // KAGENT: the record written by prime()
     Button m_lastAnswer = Button::None;
+    QString m_lastError;  // the store's text of the last failed write
     // Read-ahead in the current order, dropped on every write, read by position or change of order.
     struct Cached
     {

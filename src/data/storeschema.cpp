@@ -86,6 +86,17 @@ bool prepare(sqlite3* db, const QString& schemaName, const FileDef& def, Store* 
                                         -1, &rc);
     // A larger page cache than SQLite's default 2 MB keeps the key indexes of a big register in memory.
     sql::exec(db, u"PRAGMA "_s + s + u".cache_size = -32768"_s);
+    // Journal in DELETE mode, whatever another program left: a commit across the attached files is
+    // atomic as a whole only then.
+    if (!*readOnly) {
+        sql::Statement mode(db, u"PRAGMA "_s + s + u".journal_mode = DELETE"_s);
+        int n = 0;
+        if (mode.isValid() && mode.step() == SQLITE_ROW && QByteArray(mode.rawText(0, &n)).toLower() != "delete") {
+            store->fatal(title, u"Файл %1 нельзя перевести в режим журнала, при котором запись в несколько файлов "
+                                u"сохраняется целиком."_s.arg(def.messageName));
+            return false;
+        }
+    }
     if (version == kVersion && tables == 1) {
         sql::exec(db, u"PRAGMA "_s + s + u".synchronous = FULL"_s);
         return true;
@@ -103,8 +114,6 @@ bool prepare(sqlite3* db, const QString& schemaName, const FileDef& def, Store* 
             return false;
         }
     }
-    // Journal in DELETE mode: a commit across the attached files is atomic as a whole only then.
-    sql::exec(db, u"PRAGMA "_s + s + u".journal_mode = DELETE"_s);
     sql::exec(db, u"PRAGMA "_s + s + u".synchronous = FULL"_s);
     rc = sql::exec(db, u"BEGIN IMMEDIATE"_s);
     for (const QString& stmt : createStatements(schemaName, def))
@@ -184,23 +193,28 @@ QString columnList(const FileDef& def)
     return cols.join(u", "_s);
 }
 
-QString selectOrdered(const FileDef& def, const KeyDef* key, bool forward, bool fromPosition)
+QString selectOrdered(const FileDef& def, const KeyDef* key, bool forward, From from)
 {
     QString q = u"SELECT rowid, rev, "_s + columnList(def);
     const QString op = forward ? u">"_s : u"<"_s;
     const QString dir = forward ? u""_s : u" DESC"_s;
     if (!key) {
         q += u" FROM "_s + qualified(def);
-        if (fromPosition)
+        if (from == From::Position)
             q += u" WHERE rowid "_s + op + u" ?1"_s;
-        q += u" ORDER BY rowid"_s + dir + (fromPosition ? u" LIMIT ?2"_s : u" LIMIT ?1"_s);
-        return q;
+        return q + u" ORDER BY rowid"_s + dir + (from == From::Position ? u" LIMIT ?2"_s : u" LIMIT ?1"_s);
     }
     const QString k = sql::ident(key->column());
-    q += u", "_s + k + u" FROM "_s + qualified(def) + u" WHERE "_s + k + u" IS NOT NULL"_s;
-    if (fromPosition)
-        q += u" AND ("_s + k + u", rowid) "_s + op + u" (?1, ?2)"_s;
-    q += u" ORDER BY "_s + k + dir + u", rowid"_s + dir + (fromPosition ? u" LIMIT ?3"_s : u" LIMIT ?1"_s);
+    q += u", "_s + k + u" FROM "_s + qualified(def);
+    switch (from) {
+    case From::Edge:
+        return q + u" WHERE "_s + k + u" IS NOT NULL ORDER BY "_s + k + dir + u", rowid"_s + dir + u" LIMIT ?1"_s;
+    case From::Position:
+        return q + u" WHERE "_s + k + u" "_s + op + u" ?1 ORDER BY "_s + k + dir + u", rowid"_s + dir + u" LIMIT ?2"_s;
+    case From::EqualKey:
+        return q + u" WHERE "_s + k + u" = ?1 AND rowid "_s + op + u" ?2 ORDER BY "_s + k + dir + u", rowid"_s + dir +
+               u" LIMIT ?3"_s;
+    }
     return q;
 }
 

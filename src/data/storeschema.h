@@ -62,9 +62,13 @@ QByteArray keyBytes(const QVariant& v);
 QByteArray numberBytes(qint64 n);
 qint64 keyNumber(const QByteArray& b);
 
-/// SELECT rowid, rev, every field[, key] in an order: from the start (or end) or after a position
-/// (parameters: [key,] rowid, then the LIMIT).
-QString selectOrdered(const FileDef& def, const KeyDef* key, bool forward, bool fromPosition);
+/// Where a read in an order starts: at its start or end; after a position (the rowid in stored order,
+/// the key value strictly beyond in a key's order); or among the entries equal to a key value, after a rowid.
+enum class From { Edge, Position, EqualKey };
+
+/// SELECT rowid, rev, every field[, key] in an order, LIMIT as the last parameter. Parameters:
+/// Edge none; Position the rowid (stored order) or the key value; EqualKey the key value and the rowid.
+QString selectOrdered(const FileDef& def, const KeyDef* key, bool forward, From from);
 QString selectByRowid(const FileDef& def);
 QString columnList(const FileDef& def);
 

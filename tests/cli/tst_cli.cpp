@@ -61,6 +61,7 @@ private slots:
     void usageErrors();
     void demoDataIsDeterministicAndFits();
     void notADataFile();
+    void exportToFullDisk();
 };
 
 void TestCli::badRowImportsNothing_data()
@@ -216,6 +217,20 @@ void TestCli::notADataFile()
     QFile f(dir.filePath(u"FORMA3.DAT"_s));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), junk);
+}
+
+void TestCli::exportToFullDisk()
+{
+    if (!QFile::exists(u"/dev/full"_s))
+        QSKIP("no /dev/full here");
+    QTemporaryDir dir;
+    QCOMPARE(vetcert({u"--data"_s, dir.path(), u"demo-data"_s, u"--certificates"_s, u"50"_s}).code, 0);
+    QProcess p;
+    p.setStandardOutputFile(u"/dev/full"_s);
+    p.start(QStringLiteral(VETCERT_BINARY), {u"--data"_s, dir.path(), u"export"_s, u"--file"_s, u"FORMA3"_s});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(u"не удалось записать"_s));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

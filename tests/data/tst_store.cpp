@@ -26,6 +26,7 @@ private slots:
     void renameCascadesToCertificates();
     void renameFailingMidwayChangesNothing();
     void renameWaitsAtMostTwoSeconds();
+    void renameRetriedAfterFailedCommit();
     void writeFailuresAskOrTell();
     void deleteRestrictedWhileNamed();
     void deletingPermitLeavesCertificates();
@@ -142,6 +143,27 @@ void TestStore::navigationAcrossReadAhead()
     QCOMPARE(fr3.next(), Status::Ok);
     QCOMPARE(fr3.record<Forma3>().NFORM.integerPart(), qint64(41));
     QCOMPARE(fr3.read(999999), Status::End);
+
+    // A long run of equal key values (letter case differs) reads in stored order across the batches,
+    // both ways, and positioning at the value finds its first entry.
+    QVERIFY(ctx.beginTransaction(FileId::Forma3));
+    for (int i = 1; i <= 80; ++i)
+        QVERIFY(addCertificate(ctx, 1000 + i, i % 2 ? u"Одно имя"_s : u"ОДНО ИМЯ"_s));
+    QVERIFY(ctx.commit(FileId::Forma3));
+    const int k4 = fr3.def().keyIndex(u"FR3:K4");
+    fr3.buffer().clear();
+    fr3.record<Forma3>().S2.setCut(u"одно имя"_s);
+    QCOMPARE(fr3.setOrder(k4), Status::Ok);
+    for (int i = 1; i <= 80; ++i) {
+        QCOMPARE(fr3.next(), Status::Ok);
+        QCOMPARE(fr3.record<Forma3>().NFORM.integerPart(), qint64(1000 + i));
+    }
+    for (int i = 79; i >= 1; --i) {
+        QCOMPARE(fr3.previous(), Status::Ok);
+        QCOMPARE(fr3.record<Forma3>().NFORM.integerPart(), qint64(1000 + i));
+    }
+    QCOMPARE(fr3.previous(), Status::Ok);  // the entry before the run
+    QVERIFY(fr3.record<Forma3>().S2.toString().startsWith(u"Контрагент"_s));
 }
 
 void TestStore::setOrderPositionsAtValue()
@@ -350,6 +372,47 @@ void TestStore::writeFailuresAskOrTell()
     QCOMPARE(msgs[0].level, Level::Notice);
     QCOMPARE(fr3.record<Forma3>().NFORM.integerPart(), qint64(2));
     QCOMPARE(readAll(ctx, FileId::Forma3, {}, u"FR3:S7"_s), QStringList{QString()});
+}
+
+void TestStore::renameRetriedAfterFailedCommit()
+{
+    // A reader in another program keeps the commit from finishing; when the operator is asked, the reader
+    // has gone, and "Yes" saves the new name after all.
+    struct ReleasingReporter : RecordingReporter
+    {
+        sqlite3_stmt* reader = nullptr;
+        Button report(const Message& m) override
+        {
+            sqlite3_finalize(reader);
+            reader = nullptr;
+            RecordingReporter::report(m);
+            return m.level == Level::Question ? Button::Yes : Button::Ok;
+        }
+    } reporter;
+    QTemporaryDir dir;
+    Store store(dir.path(), reporter);
+    Context ctx(store, u"test"_s);
+    QVERIFY(ctx.openGroup(FileId::Forma3));
+    QVERIFY(addCounterparty(ctx, u"Старое"_s));
+    QVERIFY(addCertificate(ctx, 1, u"Старое"_s));
+    QVERIFY(addCertificate(ctx, 2, u"Старое"_s));
+    sqlite3* raw = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(dir.filePath(u"FORMA3.DAT"_s)).constData(), &raw), SQLITE_OK);
+    QCOMPARE(sqlite3_prepare_v2(raw, "SELECT nform FROM forma3", -1, &reporter.reader, nullptr), SQLITE_OK);
+    QCOMPARE(sqlite3_step(reporter.reader), SQLITE_ROW);
+
+    DataFile& kag = ctx.file(FileId::Kagent);
+    QCOMPARE(kag.setOrderStart(kStoredOrder), Status::Ok);
+    QCOMPARE(kag.next(), Status::Ok);
+    kag.record<Kagent>().NAME.setCut(u"Новое"_s);
+    QCOMPARE(kag.update(), Status::Ok);
+    sqlite3_close(raw);
+    const auto msgs = reporter.messages();
+    QCOMPARE(msgs.size(), size_t(1));
+    QVERIFY2(msgs[0].text.contains(u"locked"_s), qPrintable(msgs[0].text));
+    QCOMPARE(kag.record<Kagent>().NAME.toString(), u"Новое"_s);
+    QCOMPARE(readAll(ctx, FileId::Kagent, {}, u"KAG:NAME"_s), QStringList{u"Новое"_s});
+    QCOMPARE(readAll(ctx, FileId::Forma3, {}, u"FR3:S2"_s), QStringList(2, u"Новое"_s));
 }
 
 void TestStore::deleteRestrictedWhileNamed()
