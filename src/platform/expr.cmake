@@ -1,0 +1,7 @@
+# Filter and order expressions, the fuzzy matcher and the query-by-example window.
+target_sources(vetcert_platform PRIVATE
+    expression.cpp expression.h
+    exprsql.cpp exprsql.h
+    fuzzymatcher.cpp fuzzymatcher.h
+    recordquery.cpp recordquery.h
+)
