@@ -5,3 +5,7 @@ target_sources(vetcert_platform PRIVATE
     fuzzymatcher.cpp fuzzymatcher.h
     recordquery.cpp recordquery.h
 )
+target_sources(vetcert_platform PRIVATE
+    querybyexample.cpp querybyexample.h
+    querydialog.cpp querydialog.h
+)

@@ -46,6 +46,8 @@ inline const QString XPos = QStringLiteral("XPos");
 inline const QString YPos = QStringLiteral("YPos");
 inline const QString Width = QStringLiteral("Width");
 inline const QString Height = QStringLiteral("Height");
+/// The named queries of a list's query window, in the list's window section.
+inline const QString SavedQueries = QStringLiteral("SavedQueries");
 } // namespace inikey
 
 /// Window placement in the section named after the window's procedure. `window` is the widget that
