@@ -379,27 +379,25 @@ public:
         advance();
     }
 
-    NodePtr expression()
-    {
-        Guard g(*this);
-        NodePtr left = andExpr();
-        while (isKeyword(u"OR")) {
-            const int pos = m_tok.pos;
-            advance();
-            left = logical(Op::Or, pos, std::move(left), andExpr());
-        }
-        return left;
-    }
+    NodePtr expression() { return binary(kOr); }
 
     const Token& token() const { return m_tok; }
-    void advance() { m_tok = m_lex.next(); }
+    [[gnu::noinline]] void advance() { m_tok = m_lex.next(); }
     bool isKeyword(QStringView kw) const { return m_tok.kind == Tok::Name && m_tok.text.compare(kw, Qt::CaseInsensitive) == 0; }
-    [[noreturn]] void unexpected(const QString& expected) const
+    [[noreturn, gnu::noinline]] void unexpected(const char16_t* expected) const
     {
-        fail(m_tok.pos, u"ожидалось %1, а здесь %2"_s.arg(expected, tokenText(m_tok)));
+        fail(m_tok.pos, u"ожидалось %1, а здесь %2"_s.arg(QString::fromUtf16(expected), tokenText(m_tok)));
     }
 
 private:
+    // The functions on the recursive path (binary, prefix, primary, arguments) keep their frames
+    // small: whatever builds texts or looks names up is out of line. With the depth bound this keeps
+    // the deepest parse within a few tens of kilobytes of stack.
+    [[noreturn, gnu::noinline]] static void failText(int pos, const char16_t* message)
+    {
+        fail(pos, QString::fromUtf16(message));
+    }
+
     // Counts the nesting of the recursive descent so that deep input is refused, not overflowing the stack.
     struct Guard
     {
@@ -407,10 +405,15 @@ private:
         explicit Guard(Parser& parser) : p(parser)
         {
             if (++p.m_depth > kMaxDepth)
-                fail(p.m_tok.pos, u"слишком глубокая вложенность: больше %1 уровней"_s.arg(kMaxDepth));
+                tooDeep(p.m_tok.pos);
         }
         ~Guard() { --p.m_depth; }
     };
+
+    [[noreturn, gnu::noinline]] static void tooDeep(int pos)
+    {
+        fail(pos, u"слишком глубокая вложенность: больше %1 уровней"_s.arg(kMaxDepth));
+    }
 
     static NodePtr make(Op op, Type type, int pos)
     {
@@ -421,13 +424,13 @@ private:
         return n;
     }
 
-    static void checkDepth(Node& n)
+    [[gnu::noinline]] static void checkDepth(Node& n)
     {
         if (depthOf(n) > kMaxDepth)
             fail(n.position, u"выражение слишком длинное: больше %1 уровней вложенности"_s.arg(kMaxDepth));
     }
 
-    static NodePtr binary(Op op, Type type, int pos, NodePtr a, NodePtr b)
+    static NodePtr binaryNode(Op op, Type type, int pos, NodePtr a, NodePtr b)
     {
         NodePtr n = make(op, type, pos);
         n->args.push_back(std::move(a));
@@ -436,166 +439,191 @@ private:
         return n;
     }
 
-    static NodePtr logical(Op op, int pos, NodePtr a, NodePtr b)
+    [[gnu::noinline]] static NodePtr logical(Op op, int pos, NodePtr a, NodePtr b)
     {
         if (a->type == Type::Text || b->type == Type::Text)
-            fail(a->type == Type::Text ? a->position : b->position,
-                 u"AND и OR соединяют условия, а здесь текст"_s);
-        return binary(op, Type::Int, pos, std::move(a), std::move(b));
+            failText(a->type == Type::Text ? a->position : b->position, u"AND и OR соединяют условия, а здесь текст");
+        return binaryNode(op, Type::Int, pos, std::move(a), std::move(b));
     }
 
-    NodePtr andExpr()
+    // Binding strength of the operators, loosest first; NOT stands between AND and the comparisons.
+    enum Level { kOr = 1, kAnd, kNot, kCompare, kConcat, kAdd, kMul, kUnary };
+
+    // The binary operator at the current token and its level; 0 when there is none.
+    int binaryLevel(Op* op) const
     {
-        NodePtr left = notExpr();
-        while (isKeyword(u"AND")) {
-            const int pos = m_tok.pos;
-            advance();
-            left = logical(Op::And, pos, std::move(left), notExpr());
+        if (isKeyword(u"OR")) {
+            *op = Op::Or;
+            return kOr;
         }
-        return left;
+        if (isKeyword(u"AND")) {
+            *op = Op::And;
+            return kAnd;
+        }
+        switch (m_tok.kind) {
+        case Tok::Eq: *op = Op::Eq; return kCompare;
+        case Tok::Ne: *op = Op::Ne; return kCompare;
+        case Tok::Lt: *op = Op::Lt; return kCompare;
+        case Tok::Le: *op = Op::Le; return kCompare;
+        case Tok::Gt: *op = Op::Gt; return kCompare;
+        case Tok::Ge: *op = Op::Ge; return kCompare;
+        case Tok::Amp: *op = Op::Concat; return kConcat;
+        case Tok::Plus: *op = Op::Add; return kAdd;
+        case Tok::Minus: *op = Op::Sub; return kAdd;
+        case Tok::Star: *op = Op::Mul; return kMul;
+        case Tok::Slash: *op = Op::Div; return kMul;
+        default: return 0;
+        }
     }
 
-    NodePtr notExpr()
+    // Operators of `minLevel` and tighter, left to right (precedence climbing: few stack frames a level).
+    NodePtr binary(int minLevel)
     {
-        if (!isKeyword(u"NOT"))
-            return comparison();
         Guard g(*this);
-        const int pos = m_tok.pos;
-        advance();
-        NodePtr a = notExpr();
-        if (a->type == Type::Text)
-            fail(a->position, u"NOT применяется к условию, а здесь текст"_s);
-        NodePtr n = make(Op::Not, Type::Int, pos);
-        n->args.push_back(std::move(a));
-        checkDepth(*n);
-        return n;
-    }
-
-    NodePtr comparison()
-    {
-        NodePtr left = concat();
+        NodePtr left = prefix(minLevel);
         for (;;) {
             Op op;
-            switch (m_tok.kind) {
-            case Tok::Eq: op = Op::Eq; break;
-            case Tok::Ne: op = Op::Ne; break;
-            case Tok::Lt: op = Op::Lt; break;
-            case Tok::Le: op = Op::Le; break;
-            case Tok::Gt: op = Op::Gt; break;
-            case Tok::Ge: op = Op::Ge; break;
-            default: return left;
+            const int level = binaryLevel(&op);
+            if (level == 0 || level < minLevel)
+                return left;
+            const int pos = m_tok.pos;
+            advance();
+            NodePtr right = binary(level + 1);
+            left = combine(op, pos, std::move(left), std::move(right));
+        }
+    }
+
+    [[gnu::noinline]] static NodePtr combine(Op op, int pos, NodePtr a, NodePtr b)
+    {
+        switch (op) {
+        case Op::Or:
+        case Op::And:
+            return logical(op, pos, std::move(a), std::move(b));
+        case Op::Concat: {
+            // One node for a whole chain: a & b & c.
+            if (a->op != Op::Concat) {
+                NodePtr n = make(Op::Concat, Type::Text, a->position);
+                n->args.push_back(std::move(a));
+                a = std::move(n);
             }
-            const int pos = m_tok.pos;
-            advance();
-            NodePtr right = concat();
-            if ((left->type == Type::Text) != (right->type == Type::Text))
-                fail(pos, u"нельзя сравнивать текст с числом"_s);
-            left = binary(op, Type::Int, pos, std::move(left), std::move(right));
-        }
-    }
-
-    NodePtr concat()
-    {
-        NodePtr first = additive();
-        if (m_tok.kind != Tok::Amp)
-            return first;
-        NodePtr n = make(Op::Concat, Type::Text, first->position);
-        n->args.push_back(std::move(first));
-        while (m_tok.kind == Tok::Amp) {
-            advance();
-            n->args.push_back(additive());
-        }
-        checkDepth(*n);
-        return n;
-    }
-
-    static NodePtr arithmetic(Op op, int pos, NodePtr a, NodePtr b)
-    {
-        if (a->type == Type::Text || b->type == Type::Text)
-            fail(pos, u"текст нельзя складывать, вычитать, умножать или делить (тексты соединяет &)"_s);
-        const Type t = op == Op::Div || a->type == Type::Real || b->type == Type::Real ? Type::Real : Type::Int;
-        return binary(op, t, pos, std::move(a), std::move(b));
-    }
-
-    NodePtr additive()
-    {
-        NodePtr left = multiplicative();
-        while (m_tok.kind == Tok::Plus || m_tok.kind == Tok::Minus) {
-            const Op op = m_tok.kind == Tok::Plus ? Op::Add : Op::Sub;
-            const int pos = m_tok.pos;
-            advance();
-            left = arithmetic(op, pos, std::move(left), multiplicative());
-        }
-        return left;
-    }
-
-    NodePtr multiplicative()
-    {
-        NodePtr left = unary();
-        while (m_tok.kind == Tok::Star || m_tok.kind == Tok::Slash) {
-            const Op op = m_tok.kind == Tok::Star ? Op::Mul : Op::Div;
-            const int pos = m_tok.pos;
-            advance();
-            left = arithmetic(op, pos, std::move(left), unary());
-        }
-        return left;
-    }
-
-    NodePtr unary()
-    {
-        if (m_tok.kind != Tok::Minus && m_tok.kind != Tok::Plus)
-            return primary();
-        Guard g(*this);
-        const bool minus = m_tok.kind == Tok::Minus;
-        const int pos = m_tok.pos;
-        advance();
-        NodePtr a = unary();
-        if (a->type == Type::Text)
-            fail(pos, u"знак «%1» перед текстом"_s.arg(minus ? u'-' : u'+'));
-        if (!minus)
+            a->args.push_back(std::move(b));
+            checkDepth(*a);
             return a;
-        NodePtr n = make(Op::Neg, a->type, pos);
+        }
+        case Op::Add:
+        case Op::Sub:
+        case Op::Mul:
+        case Op::Div: {
+            if (a->type == Type::Text || b->type == Type::Text)
+                failText(pos, u"текст нельзя складывать, вычитать, умножать или делить (тексты соединяет &)");
+            const Type t = op == Op::Div || a->type == Type::Real || b->type == Type::Real ? Type::Real : Type::Int;
+            return binaryNode(op, t, pos, std::move(a), std::move(b));
+        }
+        default:
+            if ((a->type == Type::Text) != (b->type == Type::Text))
+                failText(pos, u"нельзя сравнивать текст с числом");
+            return binaryNode(op, Type::Int, pos, std::move(a), std::move(b));
+        }
+    }
+
+    [[gnu::noinline]] static NodePtr unaryNode(Op op, int pos, NodePtr a)
+    {
+        if (a->type == Type::Text)
+            failText(op == Op::Not ? a->position : pos, op == Op::Not ? u"NOT применяется к условию, а здесь текст"
+                                                                      : u"знак перед текстом");
+        if (op == Op::Add)
+            return a;
+        NodePtr n = make(op, op == Op::Not ? Type::Int : a->type, pos);
         n->args.push_back(std::move(a));
         checkDepth(*n);
         return n;
+    }
+
+    // NOT, a sign, or a value. NOT is allowed only where a condition may stand.
+    NodePtr prefix(int minLevel)
+    {
+        if (isKeyword(u"NOT")) {
+            if (minLevel > kNot)
+                unexpected(u"значение: число, строка, имя или «(»");
+            const int pos = m_tok.pos;
+            advance();
+            return unaryNode(Op::Not, pos, binary(kNot));
+        }
+        if (m_tok.kind == Tok::Minus || m_tok.kind == Tok::Plus) {
+            const Op op = m_tok.kind == Tok::Minus ? Op::Neg : Op::Add;
+            const int pos = m_tok.pos;
+            advance();
+            return unaryNode(op, pos, binary(kUnary));
+        }
+        return primary();
     }
 
     NodePtr primary()
     {
-        const Token t = m_tok;
-        switch (t.kind) {
-        case Tok::Number: {
-            advance();
-            NodePtr n = make(Op::Literal, t.number.kind == Value::Kind::Int ? Type::Int : Type::Real, t.pos);
-            n->literal = t.number;
-            return n;
-        }
-        case Tok::String: {
-            advance();
-            NodePtr n = make(Op::Literal, Type::Text, t.pos);
-            n->literal = Value::text(t.text);
-            return n;
-        }
+        switch (m_tok.kind) {
+        case Tok::Number:
+        case Tok::String:
+            return literal();
         case Tok::LParen: {
             advance();
             NodePtr n = expression();
             if (m_tok.kind != Tok::RParen)
-                unexpected(u"«)»"_s);
+                unexpected(u"«)»");
             advance();
             return n;
         }
-        case Tok::Name:
-            advance();
-            if (m_tok.kind == Tok::LParen)
-                return call(t);
-            return name(t);
+        case Tok::Name: {
+            int arity = 0;
+            NodePtr n = nameOrCall(&arity);
+            if (arity > 0)
+                arguments(*n, arity);
+            return n;
+        }
         default:
-            unexpected(u"значение: число, строка, имя или «(»"_s);
+            unexpected(u"значение: число, строка, имя или «(»");
         }
     }
 
-    NodePtr name(const Token& t)
+    [[gnu::noinline]] NodePtr literal()
     {
+        NodePtr n;
+        if (m_tok.kind == Tok::Number) {
+            n = make(Op::Literal, m_tok.number.kind == Value::Kind::Int ? Type::Int : Type::Real, m_tok.pos);
+            n->literal = m_tok.number;
+        } else {
+            n = make(Op::Literal, Type::Text, m_tok.pos);
+            n->literal = Value::text(m_tok.text);
+        }
+        advance();
+        return n;
+    }
+
+    // A name: a program value or a field; or, before "(", a function, whose "(" is then taken and
+    // whose number of arguments goes to `arity`.
+    [[gnu::noinline]] NodePtr nameOrCall(int* arity)
+    {
+        const Token t = m_tok;
+        advance();
+        if (m_tok.kind == Tok::LParen) {
+            struct Fn
+            {
+                const char16_t* name;
+                Op op;
+                int arity;
+            };
+            static const Fn fns[] = {{u"UPPER", Op::Upper, 1},
+                                     {u"FUZZYMATCH", Op::FuzzyMatch, 2},
+                                     {u"CONTAINS", Op::Contains, 2},
+                                     {u"BEGINSWITH", Op::BeginsWith, 2}};
+            for (const Fn& f : fns) {
+                if (t.text.compare(QStringView(f.name), Qt::CaseInsensitive) == 0) {
+                    advance();  // (
+                    *arity = f.arity;
+                    return make(f.op, Type::Int, t.pos);
+                }
+            }
+            fail(t.pos, u"неизвестная функция «%1»; есть UPPER, FuzzyMatch, CONTAINS, BEGINSWITH"_s.arg(t.text));
+        }
         if (t.text.compare(u"AND", Qt::CaseInsensitive) == 0 || t.text.compare(u"OR", Qt::CaseInsensitive) == 0 ||
             t.text.compare(u"NOT", Qt::CaseInsensitive) == 0)
             fail(t.pos, u"ожидалось значение, а здесь %1"_s.arg(t.text.toUpper()));
@@ -621,44 +649,35 @@ private:
         return n;
     }
 
-    NodePtr call(const Token& t)
+    // The arguments of a call up to its ")".
+    void arguments(Node& n, int arity)
     {
-        struct Fn
-        {
-            const char16_t* name;
-            Op op;
-            int arity;
-        };
-        static const Fn fns[] = {{u"UPPER", Op::Upper, 1},
-                                 {u"FUZZYMATCH", Op::FuzzyMatch, 2},
-                                 {u"CONTAINS", Op::Contains, 2},
-                                 {u"BEGINSWITH", Op::BeginsWith, 2}};
-        const Fn* fn = nullptr;
-        for (const Fn& f : fns)
-            if (t.text.compare(QStringView(f.name), Qt::CaseInsensitive) == 0)
-                fn = &f;
-        if (!fn)
-            fail(t.pos, u"неизвестная функция «%1»; есть UPPER, FuzzyMatch, CONTAINS, BEGINSWITH"_s.arg(t.text));
         Guard g(*this);
-        advance();  // (
-        NodePtr n = make(fn->op, Type::Int, t.pos);
         if (m_tok.kind != Tok::RParen) {
-            n->args.push_back(expression());
+            n.args.push_back(expression());
             while (m_tok.kind == Tok::Comma) {
                 advance();
-                n->args.push_back(expression());
+                n.args.push_back(expression());
             }
         }
+        finishCall(n, arity);
+    }
+
+    [[gnu::noinline]] void finishCall(Node& n, int arity)
+    {
         if (m_tok.kind != Tok::RParen)
-            unexpected(n->args.size() < static_cast<size_t>(fn->arity) ? u"«,» или «)»"_s : u"«)»"_s);
-        if (n->args.size() != static_cast<size_t>(fn->arity))
-            fail(t.pos, fn->arity == 1 ? u"функция %1 принимает один аргумент"_s.arg(t.text.toUpper())
-                                       : u"функция %1 принимает %2 аргумента"_s.arg(t.text.toUpper()).arg(fn->arity));
+            unexpected(n.args.size() < static_cast<size_t>(arity) ? u"«,» или «)»" : u"«)»");
+        const QString name = n.op == Op::Upper        ? u"UPPER"_s
+                             : n.op == Op::FuzzyMatch ? u"FuzzyMatch"_s
+                             : n.op == Op::Contains   ? u"CONTAINS"_s
+                                                      : u"BEGINSWITH"_s;
+        if (n.args.size() != static_cast<size_t>(arity))
+            fail(n.position, arity == 1 ? u"функция %1 принимает один аргумент"_s.arg(name)
+                                        : u"функция %1 принимает %2 аргумента"_s.arg(name).arg(arity));
         advance();
-        if (fn->op == Op::Upper)
-            n->type = n->arg(0).type;
-        checkDepth(*n);
-        return n;
+        if (n.op == Op::Upper)
+            n.type = n.arg(0).type;
+        checkDepth(n);
     }
 
     Lexer m_lex;
@@ -679,7 +698,7 @@ std::optional<Expression> Expression::parse(QStringView text, const FileDef& fil
             fail(p.token().pos, u"пустое выражение"_s);
         NodePtr root = p.expression();
         if (p.token().kind != Tok::End)
-            p.unexpected(u"конец выражения или оператор"_s);
+            p.unexpected(u"конец выражения или оператор");
         if (kind == Kind::Condition && root->type == Type::Text)
             fail(root->position, u"условие должно быть сравнением (или числом), а не текстом"_s);
         Expression e;
@@ -726,7 +745,7 @@ std::optional<Order> Order::parse(QStringView text, const FileDef& file, const V
             if (p.token().kind == Tok::End)
                 break;
             if (p.token().kind != Tok::Comma)
-                p.unexpected(u"«,» или конец порядка"_s);
+                p.unexpected(u"«,» или конец порядка");
             p.advance();
         }
         return order;
