@@ -34,6 +34,7 @@ public:
     Q_DISABLE_COPY_MOVE(RecordQuery)
 
     expr::Variables& variables() { return m_vars; }
+    const expr::Variables& variables() const { return m_vars; }
     const FileDef& def() const { return *m_def; }
 
     /// Sets the filter; a blank text means every record. On a parse error the filter is unchanged.

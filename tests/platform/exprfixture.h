@@ -75,8 +75,10 @@ struct CertificateStore
 
     void addAll()
     {
+        ctx->beginTransaction(FileId::Forma3);
         for (const Certificate& c : kCertificates)
             add(c);
+        ctx->commit(FileId::Forma3);
     }
 
     /// Every record in stored order, with its position.
