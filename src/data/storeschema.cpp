@@ -27,6 +27,16 @@ QString qualified(const FileDef& def) { return sql::ident(def.table()); }
 
 QString countTable(const FileDef& def) { return def.table() + u"_count"_s; }
 
+QStringList extraIndexStatements(const QString& schemaName, const FileDef& def)
+{
+    // The fuzzy search of the register scores every certificate on these four columns: reading them
+    // from a covering index instead of the 2.5 KB rows makes that pass several times faster.
+    if (def.id != FileId::Forma3)
+        return {};
+    return {u"CREATE INDEX IF NOT EXISTS "_s + sql::ident(schemaName) + u'.' + sql::ident(def.table() + u"_fuzzy"_s) +
+            u" ON "_s + qualified(def) + u"(nform, datav, datadst, s2)"_s};
+}
+
 QStringList createStatements(const QString& schemaName, const FileDef& def)
 {
     const QString s = sql::ident(schemaName) + u'.';
@@ -50,7 +60,7 @@ QStringList createStatements(const QString& schemaName, const FileDef& def)
                qualified(def) + u" BEGIN UPDATE "_s + count + u" SET n = n + 1; END"_s;
     out << u"CREATE TRIGGER IF NOT EXISTS "_s + s + sql::ident(def.table() + u"_counted_delete"_s) + u" AFTER DELETE ON "_s +
                qualified(def) + u" BEGIN UPDATE "_s + count + u" SET n = n - 1; END"_s;
-    return out;
+    return out + extraIndexStatements(schemaName, def);
 }
 
 bool prepare(sqlite3* db, const QString& schemaName, const FileDef& def, Store* store, bool* readOnly)
@@ -99,6 +109,10 @@ bool prepare(sqlite3* db, const QString& schemaName, const FileDef& def, Store* 
     }
     if (version == kVersion && tables == 1) {
         sql::exec(db, u"PRAGMA "_s + s + u".synchronous = FULL"_s);
+        // Indexes added since the file was made; when the file is busy the next opening adds them.
+        if (!*readOnly)
+            for (const QString& stmt : extraIndexStatements(schemaName, def))
+                sql::exec(db, stmt);
         return true;
     }
     if (*readOnly) {

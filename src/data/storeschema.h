@@ -52,6 +52,8 @@ QString countTable(const FileDef& def);
 
 /// The SQL type and definition of the table and its key indexes, for creating a file.
 QStringList createStatements(const QString& schemaName, const FileDef& def);
+/// Indexes beyond the keys that queries of the program rely on; made at opening when missing.
+QStringList extraIndexStatements(const QString& schemaName, const FileDef& def);
 
 /// Folded value of a text for a key: Windows-1251 upper case, Ё as Е, trailing blanks removed.
 QByteArray foldKey(const TextSpan& text);

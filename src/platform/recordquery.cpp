@@ -5,6 +5,8 @@
 #include "data/storeschema.h"
 #include "platform/exprsql.h"
 
+#include <QHash>
+
 using namespace Qt::StringLiterals;
 
 namespace vetcert {
@@ -13,6 +15,12 @@ struct RecordQuery::Stmt
 {
     sql::Statement s;
 };
+
+namespace {
+// Records read by position in one statement: each statement takes and drops the file's read lock,
+// which costs more than reading a record, so positions go in batches.
+constexpr size_t kBatch = 128;
+} // namespace
 
 struct RecordQuery::Built
 {
@@ -131,12 +139,47 @@ Status RecordQuery::open()
             m_positions.push_back(st->s.int64(0));
         if (rc != SQLITE_DONE)
             return fail(rc);
-        st = std::make_unique<Stmt>(Stmt{sql::Statement(db, schema::selectByRowid(*m_def))});
-        if (!st->s.isValid())
-            return fail(st->s.prepareResult());
+        st.reset();
     }
     m_stmt = std::move(st);
     m_open = true;
+    return Status::Ok;
+}
+
+Status RecordQuery::fetchBatch()
+{
+    m_batch.clear();
+    m_batchPos = 0;
+    const size_t n = std::min(kBatch, m_positions.size() - m_next);
+    QStringList params;
+    for (size_t i = 1; i <= n; ++i)
+        params << u'?' + QString::number(i);
+    const QString text = u"SELECT rowid, rev, "_s + schema::columnList(*m_def) + u" FROM "_s + schema::qualified(*m_def) +
+                         u" WHERE rowid IN ("_s + params.join(u',') + u')';
+    if (!m_stmt || m_stmtBatch != n) {
+        m_stmt = std::make_unique<Stmt>(Stmt{sql::Statement(m_ctx.connection(m_def->id), text)});
+        m_stmtBatch = n;
+        if (!m_stmt->s.isValid())
+            return fail(m_stmt->s.prepareResult());
+    }
+    sql::Statement& s = m_stmt->s;
+    s.reset();
+    QHash<qint64, size_t> slot;
+    for (size_t i = 0; i < n; ++i) {
+        s.bind(static_cast<int>(i) + 1, m_positions[m_next + i]);
+        slot.insert(m_positions[m_next + i], i);
+        m_batch.emplace_back(0, AnyRecord(m_def->id));
+    }
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) {
+        auto& [pos, rec] = m_batch[slot.value(s.int64(0))];
+        pos = s.int64(0);
+        schema::readRow(s, 2, rec.ref());
+    }
+    s.reset();
+    if (rc != SQLITE_DONE)
+        return fail(rc);
+    m_next += n;
     return Status::Ok;
 }
 
@@ -144,8 +187,8 @@ Status RecordQuery::next()
 {
     if (!m_open)
         return Status::End;
-    sql::Statement& s = m_stmt->s;
     if (!m_byPosition) {
+        sql::Statement& s = m_stmt->s;
         const int rc = s.step();
         if (rc == SQLITE_ROW) {
             m_position = s.int64(0);
@@ -157,30 +200,30 @@ Status RecordQuery::next()
         close();
         return Status::End;
     }
-    while (m_next < m_positions.size()) {
-        const qint64 rowid = m_positions[m_next++];
-        s.reset();
-        s.bind(1, rowid);
-        const int rc = s.step();
-        if (rc == SQLITE_ROW) {
-            m_position = rowid;
-            schema::readRow(s, 2, m_record.ref());
-            s.reset();
-            return Status::Ok;
+    for (;;) {
+        if (m_batchPos >= m_batch.size()) {
+            if (m_next >= m_positions.size())
+                return Status::End;
+            if (fetchBatch() != Status::Ok)
+                return Status::Failed;
         }
-        s.reset();
-        if (rc != SQLITE_DONE)
-            return fail(rc);
-        // Removed since it was selected: passed over.
+        auto& [pos, rec] = m_batch[m_batchPos++];
+        if (pos == 0)
+            continue;  // removed since it was selected: passed over
+        m_position = pos;
+        m_record = rec;
+        return Status::Ok;
     }
-    return Status::End;
 }
 
 void RecordQuery::close()
 {
     m_stmt.reset();
+    m_stmtBatch = 0;
     m_positions.clear();
     m_next = 0;
+    m_batch.clear();
+    m_batchPos = 0;
     m_open = false;
 }
 

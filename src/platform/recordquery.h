@@ -78,6 +78,7 @@ private:
     struct Built;
     Built build(bool positionsOnly);
     Status fail(int rc);
+    Status fetchBatch();
 
     Context& m_ctx;
     const FileDef* m_def;
@@ -94,6 +95,9 @@ private:
     size_t m_next = 0;
     struct Stmt;
     std::unique_ptr<Stmt> m_stmt;  // streaming selection or the read by position
+    size_t m_stmtBatch = 0;        // positions the read statement takes
+    std::vector<std::pair<qint64, AnyRecord>> m_batch;  // position 0: no longer in the file
+    size_t m_batchPos = 0;
     bool m_open = false;
     bool m_byPosition = false;
 };
