@@ -24,10 +24,12 @@ const char16_t kUsage[] =
     u"Использование:\n"
     u"  vetcert [--data КАТАЛОГ] [--settings ФАЙЛ]            открыть программу\n"
     u"  vetcert [--data КАТАЛОГ] import --file ИМЯ ФАЙЛ.csv    добавить записи из CSV\n"
-    u"  vetcert [--data КАТАЛОГ] export --file ИМЯ [--order КЛЮЧ] [--filter ВЫРАЖЕНИЕ]\n"
+    u"  vetcert [--data КАТАЛОГ] export --file ИМЯ [--order ПОРЯДОК] [--filter ВЫРАЖЕНИЕ]\n"
     u"  vetcert [--data КАТАЛОГ] demo-data --certificates N [--counterparties M] [--seed S]\n"
     u"  vetcert [--data КАТАЛОГ] check                         проверить файлы данных и перестроить ключи\n"
-    u"ИМЯ: FORMA3, KAGENT, LICENZIY, LAST или ISSUERS.";
+    u"ИМЯ: FORMA3, KAGENT, LICENZIY, LAST или ISSUERS.\n"
+    u"ПОРЯДОК: ключ (FR3:K4), поля со знаками (+FR3:datav,-FR3:Nform) или ключ и за ним поля.\n"
+    u"ВЫРАЖЕНИЕ: условие над полями, например \"FR3:NFORM >= 100 AND UPPER(FR3:S2) = 'ЗАРЯ'\".";
 
 } // namespace
 

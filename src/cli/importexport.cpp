@@ -5,6 +5,7 @@
 #include "cli/csv.h"
 #include "data/sqlite.h"
 #include "data/store.h"
+#include "platform/recordquery.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -138,37 +139,49 @@ int runImport(Options& opt)
     return 0;
 }
 
+namespace {
+
+// An expression refused: the message with its position, the text and a mark under the place.
+void expressionError(const QString& option, const QString& text, const expr::ParseError& e, const QString& hint = {})
+{
+    Options::error(u"%1: %2%3\n  %4\n  %5^"_s.arg(option, e.toString(), hint, text,
+                                                    QString(std::max(0, e.position - 1), u' ')));
+}
+
+} // namespace
+
 int runExport(Options& opt)
 {
     int status = 0;
     const FileDef* def = fileArgument(opt, &status);
     if (!def)
         return status;
-    QString orderName, filter;
-    if (!opt.take(u"--order"_s, &orderName, &status) && status)
+    QString order, filter;
+    if (!opt.take(u"--order"_s, &order, &status) && status)
         return status;
     if (!opt.take(u"--filter"_s, &filter, &status) && status)
         return status;
     if (!opt.args.isEmpty())
         return Options::usageError(u"export: лишние аргументы: %1"_s.arg(opt.args.join(u' ')));
-    if (!filter.isEmpty())
-        return Options::usageError(u"export: --filter в этой версии не поддерживается"_s);
-    int key = kStoredOrder;
-    if (!orderName.isEmpty()) {
-        key = def->keyIndex(orderName);
-        if (key < 0) {
-            QStringList names;
-            for (const KeyDef& k : def->keys)
-                names << k.name;
-            return Options::usageError(u"у файла %1 нет ключа «%2»; ключи: %3"_s.arg(def->name, orderName, names.join(u", "_s)));
-        }
-    }
     StderrReporter reporter;
     Store store(opt.dataDir, reporter);
     Context ctx(store, u"export"_s);
+    RecordQuery query(ctx, def->id);
+    expr::ParseError err;
+    if (!query.setFilter(filter, &err)) {
+        expressionError(u"--filter"_s, filter, err);
+        return 1;
+    }
+    if (!query.setOrder(order, &err)) {
+        QStringList keys;
+        for (const KeyDef& k : def->keys)
+            keys << k.name;
+        expressionError(u"--order"_s, order, err,
+                        keys.isEmpty() ? QString() : u" (порядок: ключ %1 и/или поля со знаками + и -)"_s.arg(keys.join(u", "_s)));
+        return 1;
+    }
     if (!ctx.openGroup(def->id))
         return 1;
-    DataFile& file = ctx.file(def->id);
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))
         return 1;
@@ -176,11 +189,13 @@ int runExport(Options& opt)
     for (const FieldDef& f : def->fields)
         cells << f.fullName;
     QByteArray chunk = (csv::joinRecord(cells) + u"\r\n"_s).toUtf8();
-    if (file.setOrderStart(key) != Status::Ok)
+    // A command reads the whole file at once: the read lock may stay until the end.
+    query.setStreaming(true);
+    if (query.open() != Status::Ok)
         return 1;
-    RecordRef rec = file.buffer();
+    const RecordRef rec = query.record();
     Status s;
-    while ((s = file.next()) == Status::Ok) {
+    while ((s = query.next()) == Status::Ok) {
         cells.clear();
         for (int i = 0; i < static_cast<int>(def->fields.size()); ++i)
             cells << rec.displayText(i);
