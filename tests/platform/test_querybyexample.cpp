@@ -117,6 +117,17 @@ private slots:
     {
         test::CertificateStore store;
         store.addAll();
+        auto schemaText = [&store] {
+            QStringList out;
+            sql::Statement s(store.db(), u"SELECT type || ' ' || name FROM sqlite_master ORDER BY name"_s);
+            while (s.step() == SQLITE_ROW) {
+                int n = 0;
+                const char* t = s.rawText(0, &n);
+                out << QString::fromUtf8(t, n);
+            }
+            return out;
+        };
+        const QStringList schemaBefore = schemaText();
         const QStringList values = {u"' OR 1=1 --"_s, u"'); DROP TABLE x; --"_s, u"'"_s,   u"''"_s,
                                     QString(5000, u'a'), u"a\u0000b"_s,          u"\u001b[2J"_s, u"O'Brien & Co"_s,
                                     u"зАо «Ё"_s,         u"%"_s,                   u"_"_s,         u"\\'"_s};
@@ -162,7 +173,14 @@ private slots:
         sqlite3* db = store.db();
         QCOMPARE(sql::queryInt(db, u"SELECT count(*) FROM forma3"_s), qint64(std::size(test::kCertificates)));
         QCOMPARE(sql::queryInt(db, u"SELECT count(*) FROM sqlite_master WHERE name = 'x'"_s), 0);
-        QCOMPARE(sql::queryInt(db, u"SELECT count(*) FROM sqlite_master WHERE type = 'table'"_s), 1);
+        QCOMPARE(schemaText(), schemaBefore);
+        {
+            sql::Statement check(db, u"PRAGMA integrity_check"_s);
+            QCOMPARE(check.step(), SQLITE_ROW);
+            int n = 0;
+            const char* verdict = check.rawText(0, &n);
+            QCOMPARE(QByteArray(verdict, n), QByteArray("ok"));
+        }
         store.ctx.reset();
         QStringList log;
         QVERIFY2(Context::checkAndRepair(*store.store, &log), qPrintable(log.join(u'\n')));
