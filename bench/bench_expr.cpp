@@ -115,7 +115,8 @@ void BM_PeriodFilter(benchmark::State& state)
         while (q.next() == Status::Ok)
             ++rows;
     }
-    state.SetLabel((state.range(0) ? "March 2013, date key: " : "d1 = 0, no key: ") + std::to_string(rows) + " records read");
+    state.SetLabel((state.range(0) ? "March 2013, date key: " : "d1 = 0, no key: ") + std::to_string(rows) +
+                   " records read");
 }
 BENCHMARK(BM_PeriodFilter)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 

@@ -105,7 +105,10 @@ int compareNumbers(const Value& a, const Value& b)
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-double toDouble(const Value& v) { return v.kind == Value::Kind::Int ? static_cast<double>(v.i) : v.r; }
+double toDouble(const Value& v)
+{
+    return v.kind == Value::Kind::Int ? static_cast<double>(v.i) : v.r;
+}
 
 } // namespace
 
@@ -148,7 +151,10 @@ QString upperText(QStringView s)
     return out;
 }
 
-QString ParseError::toString() const { return u"позиция %1: %2"_s.arg(position).arg(message); }
+QString ParseError::toString() const
+{
+    return u"позиция %1: %2"_s.arg(position).arg(message);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Program values
@@ -165,9 +171,18 @@ void Variables::set(const QString& name, Type type, Value value)
     v.value = std::move(value);
 }
 
-void Variables::setInt(const QString& name, qint64 value) { set(name, Type::Int, Value::integer(value)); }
-void Variables::setReal(const QString& name, double value) { set(name, Type::Real, Value::real(value)); }
-void Variables::setText(const QString& name, const QString& value) { set(name, Type::Text, Value::text(value)); }
+void Variables::setInt(const QString& name, qint64 value)
+{
+    set(name, Type::Int, Value::integer(value));
+}
+void Variables::setReal(const QString& name, double value)
+{
+    set(name, Type::Real, Value::real(value));
+}
+void Variables::setText(const QString& name, const QString& value)
+{
+    set(name, Type::Text, Value::text(value));
+}
 
 int Variables::indexOf(QStringView name) const
 {
@@ -182,26 +197,57 @@ int Variables::indexOf(QStringView name) const
 
 namespace {
 
-enum class Tok { End, Number, String, Name, LParen, RParen, Comma, Eq, Ne, Lt, Le, Gt, Ge, Plus, Minus, Star, Slash, Amp };
+enum class Tok {
+    End,
+    Number,
+    String,
+    Name,
+    LParen,
+    RParen,
+    Comma,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    Plus,
+    Minus,
+    Star,
+    Slash,
+    Amp
+};
 
 struct Token
 {
     Tok kind = Tok::End;
     int pos = 0;  // 1-based
-    QString text;  // Name: as written; String: the value
+    QString text; // Name: as written; String: the value
     Value number;
 };
 
-bool isNameStart(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_'; }
-bool isNamePart(QChar c) { return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u':'; }
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isNameStart(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
+}
+bool isNamePart(QChar c)
+{
+    return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u':';
+}
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 struct ParseFailure
 {
     ParseError error;
 };
 
-[[noreturn]] void fail(int pos, const QString& message) { throw ParseFailure{{pos, message}}; }
+[[noreturn]] void fail(int pos, const QString& message)
+{
+    throw ParseFailure{{pos, message}};
+}
 
 class Lexer
 {
@@ -354,8 +400,8 @@ QString tokenText(const Token& t)
     default:
         break;
     }
-    static const char16_t* const ops[] = {u"", u"", u"", u"", u"(", u")", u",", u"=", u"<>", u"<", u"<=", u">",
-                                          u">=", u"+", u"-", u"*", u"/", u"&"};
+    static const char16_t* const ops[] = {u"",  u"",   u"",  u"",   u"(", u")", u",", u"=", u"<>",
+                                          u"<", u"<=", u">", u">=", u"+", u"-", u"*", u"/", u"&"};
     return u"«%1»"_s.arg(QString::fromUtf16(ops[static_cast<int>(t.kind)]));
 }
 
@@ -383,7 +429,10 @@ public:
 
     const Token& token() const { return m_tok; }
     [[gnu::noinline]] void advance() { m_tok = m_lex.next(); }
-    bool isKeyword(QStringView kw) const { return m_tok.kind == Tok::Name && m_tok.text.compare(kw, Qt::CaseInsensitive) == 0; }
+    bool isKeyword(QStringView kw) const
+    {
+        return m_tok.kind == Tok::Name && m_tok.text.compare(kw, Qt::CaseInsensitive) == 0;
+    }
     [[noreturn, gnu::noinline]] void unexpected(const char16_t* expected) const
     {
         fail(m_tok.pos, u"ожидалось %1, а здесь %2"_s.arg(QString::fromUtf16(expected), tokenText(m_tok)));
@@ -461,18 +510,41 @@ private:
             return kAnd;
         }
         switch (m_tok.kind) {
-        case Tok::Eq: *op = Op::Eq; return kCompare;
-        case Tok::Ne: *op = Op::Ne; return kCompare;
-        case Tok::Lt: *op = Op::Lt; return kCompare;
-        case Tok::Le: *op = Op::Le; return kCompare;
-        case Tok::Gt: *op = Op::Gt; return kCompare;
-        case Tok::Ge: *op = Op::Ge; return kCompare;
-        case Tok::Amp: *op = Op::Concat; return kConcat;
-        case Tok::Plus: *op = Op::Add; return kAdd;
-        case Tok::Minus: *op = Op::Sub; return kAdd;
-        case Tok::Star: *op = Op::Mul; return kMul;
-        case Tok::Slash: *op = Op::Div; return kMul;
-        default: return 0;
+        case Tok::Eq:
+            *op = Op::Eq;
+            return kCompare;
+        case Tok::Ne:
+            *op = Op::Ne;
+            return kCompare;
+        case Tok::Lt:
+            *op = Op::Lt;
+            return kCompare;
+        case Tok::Le:
+            *op = Op::Le;
+            return kCompare;
+        case Tok::Gt:
+            *op = Op::Gt;
+            return kCompare;
+        case Tok::Ge:
+            *op = Op::Ge;
+            return kCompare;
+        case Tok::Amp:
+            *op = Op::Concat;
+            return kConcat;
+        case Tok::Plus:
+            *op = Op::Add;
+            return kAdd;
+        case Tok::Minus:
+            *op = Op::Sub;
+            return kAdd;
+        case Tok::Star:
+            *op = Op::Mul;
+            return kMul;
+        case Tok::Slash:
+            *op = Op::Div;
+            return kMul;
+        default:
+            return 0;
         }
     }
 
@@ -529,8 +601,8 @@ private:
     [[gnu::noinline]] static NodePtr unaryNode(Op op, int pos, NodePtr a)
     {
         if (a->type == Type::Text)
-            failText(op == Op::Not ? a->position : pos, op == Op::Not ? u"NOT применяется к условию, а здесь текст"
-                                                                      : u"знак перед текстом");
+            failText(op == Op::Not ? a->position : pos,
+                     op == Op::Not ? u"NOT применяется к условию, а здесь текст" : u"знак перед текстом");
         if (op == Op::Add)
             return a;
         NodePtr n = make(op, op == Op::Not ? Type::Int : a->type, pos);
@@ -617,7 +689,7 @@ private:
                                      {u"BEGINSWITH", Op::BeginsWith, 2}};
             for (const Fn& f : fns) {
                 if (t.text.compare(QStringView(f.name), Qt::CaseInsensitive) == 0) {
-                    advance();  // (
+                    advance(); // (
                     *arity = f.arity;
                     return make(f.op, Type::Int, t.pos);
                 }
@@ -635,9 +707,10 @@ private:
         }
         const int f = t.text.contains(u':') ? m_file.fieldIndex(t.text) : -1;
         if (f < 0)
-            fail(t.pos, t.text.contains(u':') ? u"в файле %1 нет поля «%2»"_s.arg(m_file.name, t.text)
-                                              : u"неизвестное имя «%1» (поля называются с приставкой, например %2)"_s.arg(
-                                                    t.text, m_file.fields.front().fullName));
+            fail(t.pos, t.text.contains(u':')
+                            ? u"в файле %1 нет поля «%2»"_s.arg(m_file.name, t.text)
+                            : u"неизвестное имя «%1» (поля называются с приставкой, например %2)"_s.arg(
+                                  t.text, m_file.fields.front().fullName));
         const FieldDef& fd = m_file.field(f);
         Type type = Type::Int;
         if (fd.type == FieldType::Text)
@@ -780,7 +853,8 @@ Value fieldValue(const RecordRef& rec, int i)
     case FieldType::Decimal:
         if (f.places == 0)
             return Value::integer(rec.decimal(i).scaled());
-        return Value::real(static_cast<double>(rec.decimal(i).scaled()) / static_cast<double>(Decimal::pow10(f.places)));
+        return Value::real(static_cast<double>(rec.decimal(i).scaled()) /
+                           static_cast<double>(Decimal::pow10(f.places)));
     case FieldType::Date:
         return Value::integer(rec.date(i).dayNumber());
     case FieldType::Long:
@@ -803,18 +877,27 @@ Value arithmetic(Op op, const Value& a, const Value& b)
         qint64 r = 0;
         bool overflow = false;
         switch (op) {
-        case Op::Add: overflow = __builtin_add_overflow(a.i, b.i, &r); break;
-        case Op::Sub: overflow = __builtin_sub_overflow(a.i, b.i, &r); break;
-        default: overflow = __builtin_mul_overflow(a.i, b.i, &r); break;
+        case Op::Add:
+            overflow = __builtin_add_overflow(a.i, b.i, &r);
+            break;
+        case Op::Sub:
+            overflow = __builtin_sub_overflow(a.i, b.i, &r);
+            break;
+        default:
+            overflow = __builtin_mul_overflow(a.i, b.i, &r);
+            break;
         }
         if (!overflow)
             return Value::integer(r);
     }
     const double x = toDouble(a), y = toDouble(b);
     switch (op) {
-    case Op::Add: return Value::real(x + y);
-    case Op::Sub: return Value::real(x - y);
-    default: return Value::real(x * y);
+    case Op::Add:
+        return Value::real(x + y);
+    case Op::Sub:
+        return Value::real(x - y);
+    default:
+        return Value::real(x * y);
     }
 }
 
@@ -825,12 +908,24 @@ Value compare(Op op, const Value& a, const Value& b)
     const int c = a.kind == Value::Kind::Text ? compareText(a.s, b.s) : compareNumbers(a, b);
     bool r = false;
     switch (op) {
-    case Op::Eq: r = c == 0; break;
-    case Op::Ne: r = c != 0; break;
-    case Op::Lt: r = c < 0; break;
-    case Op::Le: r = c <= 0; break;
-    case Op::Gt: r = c > 0; break;
-    default: r = c >= 0; break;
+    case Op::Eq:
+        r = c == 0;
+        break;
+    case Op::Ne:
+        r = c != 0;
+        break;
+    case Op::Lt:
+        r = c < 0;
+        break;
+    case Op::Le:
+        r = c <= 0;
+        break;
+    case Op::Gt:
+        r = c > 0;
+        break;
+    default:
+        r = c >= 0;
+        break;
     }
     return Value::integer(r ? 1 : 0);
 }

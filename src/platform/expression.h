@@ -39,7 +39,7 @@ struct Value
 
     static Value null() { return {}; }
     static Value integer(qint64 v) { return {Kind::Int, v, 0, {}}; }
-    static Value real(double v);  // a NaN becomes "no value", as in SQLite
+    static Value real(double v); // a NaN becomes "no value", as in SQLite
     static Value text(QString v) { return {Kind::Text, 0, 0, std::move(v)}; }
 
     bool isNull() const { return kind == Kind::Null; }
@@ -97,13 +97,28 @@ private:
 };
 
 enum class Op {
-    Literal, Field, Variable,
-    Neg, Not,
-    Add, Sub, Mul, Div,
-    Concat,  // any number of operands
-    Eq, Ne, Lt, Le, Gt, Ge,
-    And, Or,
-    Upper, FuzzyMatch, Contains, BeginsWith,
+    Literal,
+    Field,
+    Variable,
+    Neg,
+    Not,
+    Add,
+    Sub,
+    Mul,
+    Div,
+    Concat, // any number of operands
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    And,
+    Or,
+    Upper,
+    FuzzyMatch,
+    Contains,
+    BeginsWith,
 };
 
 /// A node of the tree. `type` is known after parsing: the tree is checked before it is used.
@@ -111,10 +126,10 @@ struct Node
 {
     Op op = Op::Literal;
     Type type = Type::Int;
-    int position = 0;     ///< where the node's text starts (1-based)
-    Value literal;        ///< Literal
-    int index = -1;       ///< Field: index in the file; Variable: index in the Variables
-    int depth = 1;        ///< levels of the subtree, this node included
+    int position = 0; ///< where the node's text starts (1-based)
+    Value literal;    ///< Literal
+    int index = -1;   ///< Field: index in the file; Variable: index in the Variables
+    int depth = 1;    ///< levels of the subtree, this node included
     std::vector<std::unique_ptr<Node>> args;
 
     const Node& arg(size_t i) const { return *args[i]; }
@@ -131,8 +146,8 @@ public:
 
     /// Parses `text`; a Condition must yield a number (true when not zero). Names are looked up in
     /// `vars` first, then among the fields of `file` (which need their prefix).
-    static std::optional<Expression> parse(QStringView text, const FileDef& file, const Variables& vars,
-                                           Kind kind, ParseError* error);
+    static std::optional<Expression> parse(QStringView text, const FileDef& file, const Variables& vars, Kind kind,
+                                           ParseError* error);
 
     const Node& root() const { return *m_root; }
     const FileDef& file() const { return *m_file; }
@@ -150,7 +165,7 @@ public:
 
 private:
     friend struct Order;
-    std::shared_ptr<const Node> m_root;  // shared: an expression is cheap to copy and never changes
+    std::shared_ptr<const Node> m_root; // shared: an expression is cheap to copy and never changes
     const FileDef* m_file = nullptr;
     QString m_text;
 };
@@ -166,7 +181,7 @@ struct OrderItem
 /// `+` or `-` is the direction, ascending when absent). Equal records keep their stored order.
 struct Order
 {
-    int key = -1;  ///< index of a key of the file, -1 for none
+    int key = -1; ///< index of a key of the file, -1 for none
     std::vector<OrderItem> items;
 
     bool isEmpty() const { return key < 0 && items.empty(); }

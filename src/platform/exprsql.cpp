@@ -103,7 +103,10 @@ void sqlBeginsWith(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     sqlite3_result_int(ctx, hay.substr(0, needle.size()) == needle ? 1 : 0);
 }
 
-void deleteMatcher(void* p) { delete static_cast<FuzzyMatcher*>(p); }
+void deleteMatcher(void* p)
+{
+    delete static_cast<FuzzyMatcher*>(p);
+}
 
 void sqlFuzzyMatch(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
@@ -154,7 +157,8 @@ bool registerSqlFunctions(sqlite3* db)
                       {"vetcert_beginswith", 2, det, sqlBeginsWith},
                       {"FuzzyMatch", 2, SQLITE_UTF8 | SQLITE_INNOCUOUS, sqlFuzzyMatch}};
     for (const Fn& f : fns)
-        if (sqlite3_create_function_v2(db, f.name, f.args, f.flags, nullptr, f.fn, nullptr, nullptr, nullptr) != SQLITE_OK)
+        if (sqlite3_create_function_v2(db, f.name, f.args, f.flags, nullptr, f.fn, nullptr, nullptr, nullptr) !=
+            SQLITE_OK)
             return false;
     return true;
 }
@@ -211,12 +215,18 @@ constexpr size_t kMaxConcatArgs = 100;
 const char16_t* comparisonSql(Op op)
 {
     switch (op) {
-    case Op::Eq: return u" = ";
-    case Op::Ne: return u" <> ";
-    case Op::Lt: return u" < ";
-    case Op::Le: return u" <= ";
-    case Op::Gt: return u" > ";
-    default: return u" >= ";
+    case Op::Eq:
+        return u" = ";
+    case Op::Ne:
+        return u" <> ";
+    case Op::Lt:
+        return u" < ";
+    case Op::Le:
+        return u" <= ";
+    case Op::Gt:
+        return u" > ";
+    default:
+        return u" >= ";
     }
 }
 
@@ -345,11 +355,16 @@ void conjuncts(const Node& n, std::vector<const Node*>* out)
 Op mirrored(Op op)
 {
     switch (op) {
-    case Op::Lt: return Op::Gt;
-    case Op::Le: return Op::Ge;
-    case Op::Gt: return Op::Lt;
-    case Op::Ge: return Op::Le;
-    default: return op;
+    case Op::Lt:
+        return Op::Gt;
+    case Op::Le:
+        return Op::Ge;
+    case Op::Gt:
+        return Op::Lt;
+    case Op::Ge:
+        return Op::Le;
+    default:
+        return op;
     }
 }
 
@@ -369,9 +384,9 @@ QByteArray prefixEnd(QByteArray prefix)
 
 struct KeyTerm
 {
-    Op op;  // Eq, Lt, Le, Gt, Ge, or BeginsWith
+    Op op; // Eq, Lt, Le, Gt, Ge, or BeginsWith
     Value value;
-    QByteArray folded;  // of a text key
+    QByteArray folded; // of a text key
 };
 
 } // namespace
@@ -392,7 +407,8 @@ QStringList SqlBuilder::keyConditions(const Expression& filter)
     std::map<int, std::vector<KeyTerm>> byField;
     std::map<int, bool> blankRuledOut;
     for (const Node* t : terms) {
-        const bool isCompare = t->op == Op::Eq || t->op == Op::Lt || t->op == Op::Le || t->op == Op::Gt || t->op == Op::Ge;
+        const bool isCompare =
+            t->op == Op::Eq || t->op == Op::Lt || t->op == Op::Le || t->op == Op::Gt || t->op == Op::Ge;
         if (!isCompare && t->op != Op::BeginsWith)
             continue;
         for (int side = 0; side < 2; ++side) {

@@ -174,6 +174,9 @@ int FuzzyMatcher::bestDistance(const Word& w, const unsigned char* text, qsizety
     return best;
 }
 
-int fuzzyMatch(QStringView query, QStringView text) { return FuzzyMatcher(query).score(text); }
+int fuzzyMatch(QStringView query, QStringView text)
+{
+    return FuzzyMatcher(query).score(text);
+}
 
 } // namespace vetcert

@@ -40,14 +40,14 @@ public:
 private:
     struct Word
     {
-        std::vector<unsigned char> bytes;  // mapped as the options say
-        std::array<quint64, 256> peq;      // bit i set where bytes[i] is the byte
+        std::vector<unsigned char> bytes; // mapped as the options say
+        std::array<quint64, 256> peq;     // bit i set where bytes[i] is the byte
     };
     int scoreMapped(const unsigned char* text, qsizetype size) const;
     int bestDistance(const Word& w, const unsigned char* text, qsizetype size) const;
 
     FuzzyOptions m_options;
-    std::array<unsigned char, 256> m_map{};  // byte → byte compared (upper case when letter case is ignored)
+    std::array<unsigned char, 256> m_map{}; // byte → byte compared (upper case when letter case is ignored)
     std::vector<Word> m_words;
     int m_letters = 0;
 };

@@ -16,7 +16,7 @@ namespace vetcert {
 
 namespace {
 
-const char16_t* const kComparisonTitles[] = {u"равно",     u"не равно",   u"больше",  u"меньше",
+const char16_t* const kComparisonTitles[] = {u"равно",     u"не равно",  u"больше",   u"меньше",
                                              u"не меньше", u"не больше", u"содержит", u"начинается с"};
 
 // A text as a string literal of the expression language: in quotes, a quote inside doubled.
@@ -45,7 +45,10 @@ void writeAll(SettingsFile& settings, const QString& section, const QJsonObject&
 
 } // namespace
 
-QString comparisonTitle(QbeComparison c) { return QString::fromUtf16(kComparisonTitles[static_cast<int>(c)]); }
+QString comparisonTitle(QbeComparison c)
+{
+    return QString::fromUtf16(kComparisonTitles[static_cast<int>(c)]);
+}
 
 QStringList comparisonTitles()
 {
@@ -55,7 +58,8 @@ QStringList comparisonTitles()
     return out;
 }
 
-QueryByExample::QueryByExample(const FileDef& file, std::vector<QbeItem> items) : m_file(&file), m_items(std::move(items))
+QueryByExample::QueryByExample(const FileDef& file, std::vector<QbeItem> items)
+    : m_file(&file), m_items(std::move(items))
 {
 }
 
@@ -77,8 +81,8 @@ std::optional<QString> QueryByExample::condition(const QbeItem& item, QbeCompari
                 n = v.toLongLong(&ok);
         }
         if (!ok) {
-            *error = u"«%1»: «%2» не целое число%3"_s.arg(item.title, value.left(40),
-                                                            item.width > 0 ? u" до %1 цифр"_s.arg(item.width) : QString());
+            *error = u"«%1»: «%2» не целое число%3"_s.arg(
+                item.title, value.left(40), item.width > 0 ? u" до %1 цифр"_s.arg(item.width) : QString());
             return std::nullopt;
         }
         literal = QString::number(n);
@@ -99,11 +103,14 @@ std::optional<QString> QueryByExample::condition(const QbeItem& item, QbeCompari
         for (qsizetype i = 0; i < value.size(); ++i) {
             const char16_t c = value[i].unicode();
             if (c < 0x20 || c == 0x7F) {
-                *error = u"«%1»: в значении управляющий символ (код %2, позиция %3)"_s.arg(item.title).arg(int(c)).arg(i + 1);
+                *error = u"«%1»: в значении управляющий символ (код %2, позиция %3)"_s.arg(item.title)
+                             .arg(int(c))
+                             .arg(i + 1);
                 return std::nullopt;
             }
             if (cp1251::encodeChar(c) < 0) {
-                *error = u"«%1»: символ «%2» (позиция %3) не может быть в данных"_s.arg(item.title, value.mid(i, 1)).arg(i + 1);
+                *error = u"«%1»: символ «%2» (позиция %3) не может быть в данных"_s.arg(item.title, value.mid(i, 1))
+                             .arg(i + 1);
                 return std::nullopt;
             }
         }
@@ -120,14 +127,22 @@ std::optional<QString> QueryByExample::condition(const QbeItem& item, QbeCompari
     }
     const QString e = item.expression;
     switch (comparison) {
-    case QbeComparison::Equal: return e + u" = "_s + literal;
-    case QbeComparison::NotEqual: return e + u" <> "_s + literal;
-    case QbeComparison::Greater: return e + u" > "_s + literal;
-    case QbeComparison::Less: return e + u" < "_s + literal;
-    case QbeComparison::NotLess: return e + u" >= "_s + literal;
-    case QbeComparison::NotGreater: return e + u" <= "_s + literal;
-    case QbeComparison::Contains: return u"CONTAINS("_s + e + u", "_s + literal + u')';
-    case QbeComparison::BeginsWith: return u"BEGINSWITH("_s + e + u", "_s + literal + u')';
+    case QbeComparison::Equal:
+        return e + u" = "_s + literal;
+    case QbeComparison::NotEqual:
+        return e + u" <> "_s + literal;
+    case QbeComparison::Greater:
+        return e + u" > "_s + literal;
+    case QbeComparison::Less:
+        return e + u" < "_s + literal;
+    case QbeComparison::NotLess:
+        return e + u" >= "_s + literal;
+    case QbeComparison::NotGreater:
+        return e + u" <= "_s + literal;
+    case QbeComparison::Contains:
+        return u"CONTAINS("_s + e + u", "_s + literal + u')';
+    case QbeComparison::BeginsWith:
+        return u"BEGINSWITH("_s + e + u", "_s + literal + u')';
     }
     return std::nullopt;
 }
@@ -199,7 +214,7 @@ bool QueryByExample::load(const SettingsFile& settings, const QString& section, 
                 c.item = static_cast<int>(i);
         const qsizetype cmp = titles.indexOf(o.value(u"comparison"_s).toString());
         if (c.item < 0 || cmp < 0)
-            continue;  // an item this list no longer offers
+            continue; // an item this list no longer offers
         c.comparison = static_cast<QbeComparison>(cmp);
         c.value = o.value(u"value"_s).toString();
         loaded.push_back(c);

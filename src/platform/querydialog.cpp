@@ -137,7 +137,8 @@ void QueryDialog::addRow(const QbeCondition& c)
             return;
         const QbeItem& it = m_query.items()[static_cast<size_t>(index)];
         value->setPlaceholderText(placeholder(it));
-        value->setMaxLength(it.kind == QbeKind::Date ? 10 : (it.width > 0 ? it.width + (it.kind == QbeKind::Integer) : 32767));
+        value->setMaxLength(
+            it.kind == QbeKind::Date ? 10 : (it.width > 0 ? it.width + (it.kind == QbeKind::Integer) : 32767));
     };
     fit(c.item);
     connect(item, &QComboBox::currentIndexChanged, value, fit);
@@ -173,7 +174,10 @@ std::vector<QbeCondition> QueryDialog::conditions() const
     return out;
 }
 
-void QueryDialog::showError(const QString& text) { m_error->setText(text); }
+void QueryDialog::showError(const QString& text)
+{
+    m_error->setText(text);
+}
 
 void QueryDialog::takeConditions()
 {

@@ -112,7 +112,7 @@ Status RecordQuery::fail(int rc)
     m.icon = Icon::Error;
     m.title = u"Файл "_s + m_def->messageName;
     m.text = u"Ошибка чтения файла %1: %2"_s.arg(m_def->messageName,
-                                                  db ? sql::errorText(db) : QString::fromUtf8(sqlite3_errstr(rc)));
+                                                 db ? sql::errorText(db) : QString::fromUtf8(sqlite3_errstr(rc)));
     m_ctx.store().reporter().report(m);
     close();
     return Status::Failed;
@@ -154,8 +154,8 @@ Status RecordQuery::fetchBatch()
     QStringList params;
     for (size_t i = 1; i <= n; ++i)
         params << u'?' + QString::number(i);
-    const QString text = u"SELECT rowid, rev, "_s + schema::columnList(*m_def) + u" FROM "_s + schema::qualified(*m_def) +
-                         u" WHERE rowid IN ("_s + params.join(u',') + u')';
+    const QString text = u"SELECT rowid, rev, "_s + schema::columnList(*m_def) + u" FROM "_s +
+                         schema::qualified(*m_def) + u" WHERE rowid IN ("_s + params.join(u',') + u')';
     if (!m_stmt || m_stmtBatch != n) {
         m_stmt = std::make_unique<Stmt>(Stmt{sql::Statement(m_ctx.connection(m_def->id), text)});
         m_stmtBatch = n;
@@ -209,7 +209,7 @@ Status RecordQuery::next()
         }
         auto& [pos, rec] = m_batch[m_batchPos++];
         if (pos == 0)
-            continue;  // removed since it was selected: passed over
+            continue; // removed since it was selected: passed over
         m_position = pos;
         m_record = rec;
         return Status::Ok;

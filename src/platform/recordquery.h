@@ -94,9 +94,9 @@ private:
     std::vector<qint64> m_positions;
     size_t m_next = 0;
     struct Stmt;
-    std::unique_ptr<Stmt> m_stmt;  // streaming selection or the read by position
-    size_t m_stmtBatch = 0;        // positions the read statement takes
-    std::vector<std::pair<qint64, AnyRecord>> m_batch;  // position 0: no longer in the file
+    std::unique_ptr<Stmt> m_stmt;                      // streaming selection or the read by position
+    size_t m_stmtBatch = 0;                            // positions the read statement takes
+    std::vector<std::pair<qint64, AnyRecord>> m_batch; // position 0: no longer in the file
     size_t m_batchPos = 0;
     bool m_open = false;
     bool m_byPosition = false;

@@ -15,7 +15,7 @@ namespace vetcert::test {
 struct Certificate
 {
     qint64 nform;
-    const char16_t* datav;  // dd.mm.yyyy or empty
+    const char16_t* datav; // dd.mm.yyyy or empty
     const char16_t* s2;
     const char16_t* cena = u"";
 };

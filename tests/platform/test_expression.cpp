@@ -14,10 +14,14 @@ namespace {
 QString show(const Value& v)
 {
     switch (v.kind) {
-    case Value::Kind::Int: return u"I:"_s + QString::number(v.i);
-    case Value::Kind::Real: return u"R:"_s + numberText(v.r);
-    case Value::Kind::Text: return u"T:"_s + v.s;
-    case Value::Kind::Null: break;
+    case Value::Kind::Int:
+        return u"I:"_s + QString::number(v.i);
+    case Value::Kind::Real:
+        return u"R:"_s + numberText(v.r);
+    case Value::Kind::Text:
+        return u"T:"_s + v.s;
+    case Value::Kind::Null:
+        break;
     }
     return u"N"_s;
 }
@@ -98,8 +102,8 @@ private slots:
         QTest::newRow("begins with") << u"BEGINSWITH(FR3:S2, 'ООО   ')"_s << u"I:1"_s;
         QTest::newRow("begins with no") << u"BEGINSWITH(FR3:S2, 'ОО О')"_s << u"I:0"_s;
         QTest::newRow("fuzzy") << u"FuzzyMatch(FuzzyQuery4, FR3:S2)"_s << u"I:100"_s;
-        QTest::newRow("fuzzy order") << u"200-FuzzyMatch(FuzzyQuery4,FR3:Nform&' '&FR3:datav&' '&FR3:datadst&' '&FR3:s2)"_s
-                                     << u"I:100"_s;
+        QTest::newRow("fuzzy order")
+            << u"200-FuzzyMatch(FuzzyQuery4,FR3:Nform&' '&FR3:datav&' '&FR3:datadst&' '&FR3:s2)"_s << u"I:100"_s;
         // the filters the printing and the reports use
         QTest::newRow("printing") << u"nform=FR3:Nform"_s << u"I:1"_s;
         QTest::newRow("period") << u"(d1<=fr3:datav) and (d2>=fr3:datav)"_s << u"I:1"_s;
@@ -199,10 +203,12 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("key");
-        QTest::addColumn<QStringList>("items");  // "+text" / "-text"
-        QTest::newRow("period report") << u"+FR3:datav,+FR3:Nform"_s << QString() << QStringList{u"+FR3:datav"_s, u"+FR3:Nform"_s};
+        QTest::addColumn<QStringList>("items"); // "+text" / "-text"
+        QTest::newRow("period report") << u"+FR3:datav,+FR3:Nform"_s << QString()
+                                       << QStringList{u"+FR3:datav"_s, u"+FR3:Nform"_s};
         QTest::newRow("no sign") << u"fr3:s2"_s << QString() << QStringList{u"+fr3:s2"_s};
-        QTest::newRow("descending") << u" - FR3:datav , +FR3:S2 "_s << QString() << QStringList{u"-FR3:datav"_s, u"+FR3:S2"_s};
+        QTest::newRow("descending") << u" - FR3:datav , +FR3:S2 "_s << QString()
+                                    << QStringList{u"-FR3:datav"_s, u"+FR3:S2"_s};
         QTest::newRow("key then items") << u"FR3:K4,+FR3:datav,+FR3:Nform"_s << u"FR3:K4"_s
                                         << QStringList{u"+FR3:datav"_s, u"+FR3:Nform"_s};
         QTest::newRow("key alone") << u"fr3:k2"_s << u"FR3:K2"_s << QStringList{};

@@ -62,8 +62,8 @@ private slots:
         QTest::newRow("date blank is zero") << 5 << int(C::Less) << u""_s << u"UPPER(FR3:datadst) < 0"_s;
         QTest::newRow("text contains") << 4 << int(C::Contains) << u"Рассвет"_s
                                        << u"CONTAINS(UPPER(FR3:s2), UPPER('Рассвет'))"_s;
-        QTest::newRow("text begins with a quote") << 4 << int(C::BeginsWith) << u"O'Brien"_s
-                                                  << u"BEGINSWITH(UPPER(FR3:s2), UPPER('O''Brien'))"_s;
+        QTest::newRow("text begins with a quote")
+            << 4 << int(C::BeginsWith) << u"O'Brien"_s << u"BEGINSWITH(UPPER(FR3:s2), UPPER('O''Brien'))"_s;
         QTest::newRow("text blank") << 4 << int(C::NotEqual) << u""_s << u"UPPER(FR3:s2) <> UPPER('')"_s;
         QTest::newRow("number contains") << 0 << int(C::Contains) << u"12"_s << u"CONTAINS(UPPER(FR3:Nform), 12)"_s;
     }
@@ -128,9 +128,18 @@ private slots:
             return out;
         };
         const QStringList schemaBefore = schemaText();
-        const QStringList values = {u"' OR 1=1 --"_s, u"'); DROP TABLE x; --"_s, u"'"_s,   u"''"_s,
-                                    QString(5000, u'a'), u"a\u0000b"_s,          u"\u001b[2J"_s, u"O'Brien & Co"_s,
-                                    u"зАо «Ё"_s,         u"%"_s,                   u"_"_s,         u"\\'"_s};
+        const QStringList values = {u"' OR 1=1 --"_s,
+                                    u"'); DROP TABLE x; --"_s,
+                                    u"'"_s,
+                                    u"''"_s,
+                                    QString(5000, u'a'),
+                                    u"a\u0000b"_s,
+                                    u"\u001b[2J"_s,
+                                    u"O'Brien & Co"_s,
+                                    u"зАо «Ё"_s,
+                                    u"%"_s,
+                                    u"_"_s,
+                                    u"\\'"_s};
         int taken = 0;
         for (const QString& value : values) {
             for (QbeComparison cmp : {QbeComparison::Equal, QbeComparison::Contains, QbeComparison::BeginsWith}) {

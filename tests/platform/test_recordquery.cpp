@@ -12,7 +12,10 @@ using namespace vetcert::expr;
 
 namespace {
 
-qint64 day(const char16_t* dmy) { return Date::parse(QStringView(dmy))->dayNumber(); }
+qint64 day(const char16_t* dmy)
+{
+    return Date::parse(QStringView(dmy))->dayNumber();
+}
 
 // The program values the register, the printing and the reports make known.
 void setVariables(Variables& v, qint64 d1, qint64 d2, qint64 nform, const QString& fuzzy)
@@ -101,8 +104,10 @@ private slots:
         QTest::newRow("case counts") << u"FR3:s2 = 'ООО «Рассвет»'"_s << QString() << 0ll << 0ll << 0ll;
         QTest::newRow("trailing blanks") << u"FR3:S2 = 'Заря   '"_s << QString() << 0ll << 0ll << 0ll;
         QTest::newRow("begins upper") << u"BEGINSWITH(UPPER(FR3:s2), UPPER('зао'))"_s << byDate << 0ll << 0ll << 0ll;
-        QTest::newRow("begins with Е not Ё") << u"BEGINSWITH(UPPER(FR3:s2), 'ЗАО «Е')"_s << QString() << 0ll << 0ll << 0ll;
-        QTest::newRow("begins with Ё") << u"BEGINSWITH(UPPER(FR3:s2), UPPER('зао «ё'))"_s << QString() << 0ll << 0ll << 0ll;
+        QTest::newRow("begins with Е not Ё")
+            << u"BEGINSWITH(UPPER(FR3:s2), 'ЗАО «Е')"_s << QString() << 0ll << 0ll << 0ll;
+        QTest::newRow("begins with Ё") << u"BEGINSWITH(UPPER(FR3:s2), UPPER('зао «ё'))"_s << QString() << 0ll << 0ll
+                                       << 0ll;
         QTest::newRow("equal Ё") << u"UPPER(FR3:s2) = 'ЗАО «ЁЛОЧКА»'"_s << QString() << 0ll << 0ll << 0ll;
         QTest::newRow("contains") << u"CONTAINS(FR3:S2, 'Рассвет')"_s << u"-FR3:Nform"_s << 0ll << 0ll << 0ll;
         QTest::newRow("contains number") << u"CONTAINS(UPPER(FR3:Nform), '10')"_s << QString() << 0ll << 0ll << 0ll;
@@ -117,7 +122,8 @@ private slots:
                                     << mar15 << 0ll;
         QTest::newRow("negative bound") << u"FR3:Nform > -5 AND FR3:Nform <= 105"_s << QString() << 0ll << 0ll << 0ll;
         QTest::newRow("joined") << u"FR3:Nform&' '&FR3:datav = '101 77495'"_s << QString() << 0ll << 0ll << 0ll;
-        QTest::newRow("arithmetic") << u"FR3:Nform * 2 - 1 > 220 AND -FR3:Nform < -110"_s << QString() << 0ll << 0ll << 0ll;
+        QTest::newRow("arithmetic") << u"FR3:Nform * 2 - 1 > 220 AND -FR3:Nform < -110"_s << QString() << 0ll << 0ll
+                                    << 0ll;
         QTest::newRow("overflow") << u"FR3:Nform * 9223372036854775807 > 0"_s << QString() << 0ll << 0ll << 0ll;
         QTest::newRow("fuzzy order")
             << QString() << u"200-FuzzyMatch(FuzzyQuery4,FR3:Nform&' '&FR3:datav&' '&FR3:datadst&' '&FR3:s2)"_s << 0ll
@@ -154,11 +160,10 @@ private slots:
         QTest::addColumn<QList<qint64>>("numbers");
         // Printing reads in permit order with the blank permits too.
         QTest::newRow("printing") << u"nform=FR3:Nform"_s << u"FR3:K1"_s << true << QList<qint64>{101, 101};
-        QTest::newRow("period") << u"(d1<=fr3:datav) and (d2>=fr3:datav)"_s << u"+FR3:datav,+FR3:Nform"_s
-                                << false << QList<qint64>{101, 102, 116, 0, 111, 103, 104, 113, 115};
-        QTest::newRow("register query")
-            << u"(UPPER(FR3:s2) = UPPER('заря')) AND (UPPER(FR3:datav) >= 77509)"_s << u"FR3:K4,+FR3:datav,+FR3:Nform"_s
-            << false << QList<qint64>{113, 112};
+        QTest::newRow("period") << u"(d1<=fr3:datav) and (d2>=fr3:datav)"_s << u"+FR3:datav,+FR3:Nform"_s << false
+                                << QList<qint64>{101, 102, 116, 0, 111, 103, 104, 113, 115};
+        QTest::newRow("register query") << u"(UPPER(FR3:s2) = UPPER('заря')) AND (UPPER(FR3:datav) >= 77509)"_s
+                                        << u"FR3:K4,+FR3:datav,+FR3:Nform"_s << false << QList<qint64>{113, 112};
         // Folded keys: Ё sorts as Е, letter case ignored; a blank recipient has no entry.
         QTest::newRow("no filter by key")
             << QString() << u"FR3:K4,+FR3:datav,+FR3:Nform"_s << false
