@@ -34,11 +34,17 @@ QStringList integrityProblems(sqlite3* db, const QString& schemaName)
 
 // Key columns whose value does not follow from their field (written by something other than
 // this program, or left by damage); returns how many were mended, -1 on failure.
-qint64 mendKeyColumns(sqlite3* db, const FileDef& def)
+qint64 mendKeyColumns(sqlite3* db, const QString& schemaName, const FileDef& def)
 {
     qint64 mended = 0;
     if (sql::exec(db, u"BEGIN IMMEDIATE"_s) != SQLITE_OK)
         return -1;
+    // Keys, counters and triggers that have gone missing are made again.
+    for (const QString& stmt : schema::createStatements(schemaName, def))
+        if (sql::exec(db, stmt) != SQLITE_OK) {
+            sql::exec(db, u"ROLLBACK"_s);
+            return -1;
+        }
     for (const KeyDef& k : def.keys) {
         const FieldDef& f = def.field(k.field);
         const bool text = f.type == FieldType::Text;
@@ -183,7 +189,7 @@ bool Context::checkAndRepair(Store& store, QStringList* log)
                 }
             }
             if (problems.isEmpty()) {
-                const qint64 mended = ctx.file(id).isReadOnly() ? 0 : mendKeyColumns(db, def);
+                const qint64 mended = ctx.file(id).isReadOnly() ? 0 : mendKeyColumns(db, schemaName, def);
                 if (mended < 0) {
                     *log << u"%1: не удалось проверить значения ключей: %2"_s.arg(def.fileName(), sql::errorText(db));
                     sound = false;

@@ -109,8 +109,9 @@ bool prepare(sqlite3* db, const QString& schemaName, const FileDef& def, Store* 
     }
     if (version == kVersion && tables == 1) {
         sql::exec(db, u"PRAGMA "_s + s + u".synchronous = FULL"_s);
-        // Indexes added since the file was made; when the file is busy the next opening adds them.
-        if (!*readOnly)
+        // Indexes added since the file was made, built once; when the file is busy the next opening adds them.
+        const qint64 indexes = sql::queryInt(db, u"SELECT count(*) FROM "_s + s + u".sqlite_master WHERE type = 'index'"_s);
+        if (!*readOnly && indexes < static_cast<qint64>(def.keys.size() + extraIndexStatements(schemaName, def).size()))
             for (const QString& stmt : extraIndexStatements(schemaName, def))
                 sql::exec(db, stmt);
         return true;
