@@ -4,6 +4,7 @@
 
 #include "storefixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
@@ -24,7 +25,14 @@ private slots:
     void killedDuringRenameLeavesAllOrNothing();
     void readOnlyFileOpensForReading();
 
+    void cleanupTestCase()
+    {
+        for (const QString& d : m_cleanup)
+            QDir(d).removeRecursively();
+    }
+
 private:
+    QStringList m_cleanup;
     static QStringList lines(QProcess& p) { return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts); }
 };
 
@@ -157,7 +165,17 @@ void TestProcesses::readOnlyFileOpensForReading()
     QStringList prefix;
     QString program = QStringLiteral(VETCERT_BINARY);
     if (geteuid() == 0) {
-        prefix = {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, program};
+        // A copy the ordinary user can reach, wherever the build lives.
+        QTemporaryDir binDir;
+        QVERIFY(binDir.isValid());
+        binDir.setAutoRemove(false);
+        const QString copy = binDir.filePath(u"vetcert"_s);
+        QVERIFY(QFile::copy(program, copy));
+        const auto rx = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(copy, rx | QFile::WriteOwner));
+        QVERIFY(QFile::setPermissions(binDir.path(), rx | QFile::WriteOwner));
+        m_cleanup << binDir.path();
+        prefix = {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, copy};
         program = u"setpriv"_s;
     }
     QProcess exportRun;
