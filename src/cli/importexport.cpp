@@ -194,6 +194,12 @@ int runExport(Options& opt)
     if (query.open() != Status::Ok)
         return 1;
     const RecordRef rec = query.record();
+    auto written = [&out](const QByteArray& bytes) {
+        if (out.write(bytes) == bytes.size())
+            return true;
+        Options::error(u"export: не удалось записать в стандартный вывод: %1"_s.arg(out.errorString()));
+        return false;
+    };
     Status s;
     while ((s = query.next()) == Status::Ok) {
         cells.clear();
@@ -201,12 +207,14 @@ int runExport(Options& opt)
             cells << rec.displayText(i);
         chunk += (csv::joinRecord(cells) + u"\r\n"_s).toUtf8();
         if (chunk.size() > (1 << 20)) {
-            if (out.write(chunk) != chunk.size())
-                break;
+            if (!written(chunk))
+                return 1;
             chunk.clear();
         }
     }
-    if (out.write(chunk) != chunk.size() || !out.flush()) {
+    if (!written(chunk))
+        return 1;
+    if (!out.flush()) {
         Options::error(u"export: не удалось записать в стандартный вывод: %1"_s.arg(out.errorString()));
         return 1;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/chmfile.h"
 
+#include "core/cp1251.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -16,17 +18,6 @@ QByteArray objectPath(const QString& name)
     return (name.startsWith(u'/') ? name : u'/' + name).toUtf8();
 }
 
-// Texts in a help file are UTF-8 when they decode as such, else Windows-1251 as older compilers wrote them.
-QString decodeText(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString s = utf8(bytes);
-    if (!utf8.hasError())
-        return s;
-    QStringDecoder latin(QStringDecoder::Latin1);
-    return latin(bytes);
-}
-
 quint16 le16(const QByteArray& b, qsizetype at)
 {
     return static_cast<quint16>(static_cast<quint8>(b[at]) | (static_cast<quint8>(b[at + 1]) << 8));
@@ -38,6 +29,16 @@ QString htmlUnescape(QString s)
     return s.replace(u"&amp;"_s, u"&"_s);
 }
 } // namespace
+
+// Texts in a help file are UTF-8 when they decode as such, else Windows-1251 as older compilers wrote them.
+QString decodeHelpText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString s = utf8(bytes);
+    if (!utf8.hasError())
+        return s;
+    return cp1251::decode(bytes);
+}
 
 ChmFile::ChmFile(const QString& path) : m_path(path)
 {
@@ -111,11 +112,11 @@ void ChmFile::readSystem()
             if (const qsizetype nul = value.indexOf('\0'); nul >= 0)
                 value.truncate(nul);
             if (code == 0)
-                m_contentsFile = decodeText(value);
+                m_contentsFile = decodeHelpText(value);
             else if (code == 2)
-                m_defaultTopic = decodeText(value);
+                m_defaultTopic = decodeHelpText(value);
             else if (code == 3)
-                m_title = decodeText(value);
+                m_title = decodeHelpText(value);
             at += len;
         }
     }
@@ -138,7 +139,7 @@ std::vector<HelpContentsEntry> ChmFile::contents() const
     if (m_contentsFile.isEmpty())
         return {};
     const std::optional<QByteArray> data = read(m_contentsFile);
-    return data ? parseSitemap(decodeText(*data)) : std::vector<HelpContentsEntry>{};
+    return data ? parseSitemap(decodeHelpText(*data)) : std::vector<HelpContentsEntry>{};
 }
 
 std::vector<HelpContentsEntry> ChmFile::parseSitemap(const QString& html)

@@ -54,4 +54,7 @@ private:
     QString m_contentsFile;
 };
 
+/// A text of a help file: UTF-8 when it decodes as such, else Windows-1251.
+QString decodeHelpText(const QByteArray& bytes);
+
 } // namespace vetcert

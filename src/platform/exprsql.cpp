@@ -261,18 +261,17 @@ QString SqlBuilder::translate(const Node& n)
         // Always a fraction: SQLite would divide two whole numbers without one.
         return u"(CAST("_s + p(n.arg(0)) + u" AS REAL) / "_s + p(n.arg(1)) + u')';
     case Op::Concat: {
-        QStringList chunks;
-        QStringList args;
-        for (const auto& a : n.args) {
-            args << translate(*a);
-            if (args.size() == static_cast<qsizetype>(kMaxConcatArgs)) {
-                chunks << u"vetcert_cat("_s + args.join(u", "_s) + u')';
-                args.clear();
-            }
-        }
-        if (!args.isEmpty())
-            chunks << u"vetcert_cat("_s + args.join(u", "_s) + u')';
-        return chunks.size() == 1 ? chunks.front() : u"vetcert_cat("_s + chunks.join(u", "_s) + u')';
+        // SQL functions take a bounded number of arguments: join in groups, and the groups again.
+        QStringList parts;
+        for (const auto& a : n.args)
+            parts << translate(*a);
+        do {
+            QStringList grouped;
+            for (qsizetype i = 0; i < parts.size(); i += static_cast<qsizetype>(kMaxConcatArgs))
+                grouped << u"vetcert_cat("_s + parts.mid(i, static_cast<qsizetype>(kMaxConcatArgs)).join(u", "_s) + u')';
+            parts = std::move(grouped);
+        } while (parts.size() > 1);
+        return parts.front();
     }
     case Op::Eq:
     case Op::Ne:
@@ -465,6 +464,9 @@ QStringList SqlBuilder::keyConditions(const Expression& filter)
                 }
                 continue;
             }
+            // "Begins with" on a number bounds no range of the key (-5 begins -50 and -5).
+            if (k.op == Op::BeginsWith)
+                continue;
             out << col + QString::fromUtf16(comparisonSql(k.op)) + param(k.value);
         }
     }

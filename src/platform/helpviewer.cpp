@@ -38,7 +38,7 @@ public:
         if (file && (name.scheme() == kScheme || name.isRelative())) {
             if (const std::optional<QByteArray> data = file->read(name.path())) {
                 if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource)
-                    return QString::fromUtf8(*data);
+                    return decodeHelpText(*data);
                 return *data;
             }
             return {};

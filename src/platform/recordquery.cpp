@@ -128,6 +128,7 @@ Status RecordQuery::open()
         return fail(sqlite3_errcode(db));
     // Sorting whole records would copy every one of them into SQLite's sorter: sort positions instead.
     m_byPosition = !m_streaming || !m_order.items.empty();
+    m_openVars = m_vars;
     Built b = build(m_byPosition);
     auto st = std::make_unique<Stmt>(Stmt{sql::Statement(db, b.sql)});
     if (!st->s.isValid())
@@ -210,6 +211,9 @@ Status RecordQuery::next()
         auto& [pos, rec] = m_batch[m_batchPos++];
         if (pos == 0)
             continue; // removed since it was selected: passed over
+        // Changed since it was selected (or its position reused by a new record): tested again as it is now.
+        if (m_filter && !m_filter->test(rec.ref(), m_openVars))
+            continue;
         m_position = pos;
         m_record = rec;
         return Status::Ok;

@@ -83,6 +83,7 @@ private:
     Context& m_ctx;
     const FileDef* m_def;
     expr::Variables m_vars;
+    expr::Variables m_openVars;  // the values the open selection was made with
     std::optional<expr::Expression> m_filter;
     expr::Order m_order;
     bool m_includeBlank = false;

@@ -97,23 +97,23 @@ void setUpPrinter(QPrinter& printer, const ReportDocument& doc)
     printer.setDocName(doc.title);
 }
 
-void printDocument(const ReportDocument& doc, QPrinter& printer)
+bool printDocument(const ReportDocument& doc, QPrinter& printer)
 {
     const int count = static_cast<int>(doc.pages.size());
     if (count == 0)
-        return;
+        return true;
     int from = 1, to = count;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
         from = std::max(1, printer.fromPage());
         to = std::min(count, printer.toPage() > 0 ? printer.toPage() : count);
     }
     if (from > to)
-        return;
+        return true;
     QPainter painter;
     if (!painter.begin(&printer))
-        return;
+        return false;
     paintPages(painter, printer, doc, from, to);
-    painter.end();
+    return painter.end();
 }
 
 bool writePdf(const ReportDocument& doc, const QString& path, QString* error)

@@ -58,7 +58,7 @@ void paintPage(QPainter& painter, const ReportDocument& doc, const ReportPage& p
 
 /// Prints the document on a printer set up for the sheet without margins; honours a page range
 /// chosen in the print dialog.
-void printDocument(const ReportDocument& doc, QPrinter& printer);
+bool printDocument(const ReportDocument& doc, QPrinter& printer);
 
 /// Sets a printer up for the document's sheet: A4 portrait, whole page, no margins, its job name.
 void setUpPrinter(QPrinter& printer, const ReportDocument& doc);

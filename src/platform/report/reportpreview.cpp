@@ -112,7 +112,14 @@ void ReportPreview::print()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setMinMax(1, static_cast<int>(m_document->pages.size()));
     connect(dialog, &QDialog::accepted, this, [this] {
-        printDocument(*m_document, m_printer);
+        if (!printDocument(*m_document, m_printer)) {
+            Message m;
+            m.level = Level::Notice;
+            m.icon = Icon::Warning;
+            m.title = u"Ошибка печати"_s;
+            m.text = u"Не удалось напечатать на принтере «%1»."_s.arg(m_printer.printerName());
+            m_reporter.report(m);
+        }
         // The preview goes on showing every page whatever range was printed.
         m_printer.setPrintRange(QPrinter::AllPages);
     });
