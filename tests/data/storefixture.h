@@ -3,6 +3,9 @@
 
 #include "data/store.h"
 
+#include <QFile>
+#include <sqlite3.h>
+
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -17,6 +20,15 @@ struct StoreFixture
     std::unique_ptr<Store> store = std::make_unique<Store>(dir.path(), reporter);
 
     QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+/// A connection of another program to a data file, closed however the test leaves.
+struct RawFile
+{
+    sqlite3* db = nullptr;
+    explicit RawFile(const QString& path) { sqlite3_open(QFile::encodeName(path).constData(), &db); }
+    ~RawFile() { sqlite3_close_v2(db); }
+    Q_DISABLE_COPY_MOVE(RawFile)
 };
 
 inline bool addCounterparty(Context& ctx, const QString& name, qint64* id = nullptr)

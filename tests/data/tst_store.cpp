@@ -270,12 +270,11 @@ void TestStore::renameFailingMidwayChangesNothing()
     for (int i = 1; i <= 3; ++i)
         QVERIFY(addCertificate(ctx, i, u"СПК «Нива»"_s));
     // The third certificate cannot be written.
-    sqlite3* raw = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(fx.path(u"FORMA3.DAT"_s)).constData(), &raw), SQLITE_OK);
+    RawFile file(fx.path(u"FORMA3.DAT"_s));
+    sqlite3* raw = file.db;
     QCOMPARE(sql::exec(raw, u"CREATE TRIGGER fail_third BEFORE UPDATE OF s2 ON forma3 WHEN old.nform = 3 "
                             u"BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END"_s),
              SQLITE_OK);
-    sqlite3_close(raw);
 
     DataFile& kag = ctx.file(FileId::Kagent);
     QCOMPARE(kag.setOrderStart(kag.def().keyIndex(u"KAG:K1")), Status::Ok);
@@ -300,8 +299,8 @@ void TestStore::renameWaitsAtMostTwoSeconds()
     QVERIFY(addCounterparty(ctx, u"Колос"_s));
     QVERIFY(addCertificate(ctx, 1, u"Колос"_s));
     // Another program holds the write lock of the certificates.
-    sqlite3* raw = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(fx.path(u"FORMA3.DAT"_s)).constData(), &raw), SQLITE_OK);
+    RawFile file(fx.path(u"FORMA3.DAT"_s));
+    sqlite3* raw = file.db;
     QCOMPARE(sql::exec(raw, u"BEGIN IMMEDIATE"_s), SQLITE_OK);
     DataFile& kag = ctx.file(FileId::Kagent);
     QCOMPARE(kag.setOrderStart(kag.def().keyIndex(u"KAG:K1")), Status::Ok);
@@ -319,7 +318,6 @@ void TestStore::renameWaitsAtMostTwoSeconds()
     QCOMPARE(fx.reporter.messages()[0].level, Level::Question);
     QCOMPARE(kag.position(), 0);
     sql::exec(raw, u"ROLLBACK"_s);
-    sqlite3_close(raw);
     QCOMPARE(readAll(ctx, FileId::Kagent, {}, u"KAG:NAME"_s), QStringList{u"Колос"_s});
     QCOMPARE(readAll(ctx, FileId::Forma3, {}, u"FR3:S2"_s), QStringList{u"Колос"_s});
 }
@@ -330,13 +328,12 @@ void TestStore::writeFailuresAskOrTell()
     Context ctx(*fx.store, u"test"_s);
     QVERIFY(ctx.openGroup(FileId::Forma3));
     QVERIFY(addCertificate(ctx, 1, u"Родина"_s));
-    sqlite3* raw = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(fx.path(u"FORMA3.DAT"_s)).constData(), &raw), SQLITE_OK);
+    RawFile file(fx.path(u"FORMA3.DAT"_s));
+    sqlite3* raw = file.db;
     QCOMPARE(sql::exec(raw, u"CREATE TRIGGER no_update BEFORE UPDATE ON forma3 BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
                             u"CREATE TRIGGER no_delete BEFORE DELETE ON forma3 BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
                             u"CREATE TRIGGER no_insert BEFORE INSERT ON forma3 BEGIN SELECT RAISE(ABORT, 'disk full'); END;"_s),
              SQLITE_OK);
-    sqlite3_close(raw);
     DataFile& fr3 = ctx.file(FileId::Forma3);
     QCOMPARE(fr3.setOrderStart(kStoredOrder), Status::Ok);
     QCOMPARE(fr3.next(), Status::Ok);
@@ -396,8 +393,8 @@ void TestStore::renameRetriedAfterFailedCommit()
     QVERIFY(addCounterparty(ctx, u"Старое"_s));
     QVERIFY(addCertificate(ctx, 1, u"Старое"_s));
     QVERIFY(addCertificate(ctx, 2, u"Старое"_s));
-    sqlite3* raw = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(dir.filePath(u"FORMA3.DAT"_s)).constData(), &raw), SQLITE_OK);
+    RawFile file(dir.filePath(u"FORMA3.DAT"_s));
+    sqlite3* raw = file.db;
     QCOMPARE(sqlite3_prepare_v2(raw, "SELECT nform FROM forma3", -1, &reporter.reader, nullptr), SQLITE_OK);
     QCOMPARE(sqlite3_step(reporter.reader), SQLITE_ROW);
 
@@ -406,7 +403,6 @@ void TestStore::renameRetriedAfterFailedCommit()
     QCOMPARE(kag.next(), Status::Ok);
     kag.record<Kagent>().NAME.setCut(u"Новое"_s);
     QCOMPARE(kag.update(), Status::Ok);
-    sqlite3_close(raw);
     const auto msgs = reporter.messages();
     QCOMPARE(msgs.size(), size_t(1));
     QVERIFY2(msgs[0].text.contains(u"locked"_s), qPrintable(msgs[0].text));
@@ -569,18 +565,19 @@ void TestStore::damagedKeysAreRebuilt()
         QVERIFY(ctx.commit(FileId::Forma3));
     }
     // Two number keys swap their trees: each now holds the other's entries.
-    sqlite3* raw = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(fx.path(u"FORMA3.DAT"_s)).constData(), &raw), SQLITE_OK);
-    const qint64 k2 = sql::queryInt(raw, u"SELECT rootpage FROM sqlite_master WHERE name = 'forma3_key_k2'"_s);
-    const qint64 k3 = sql::queryInt(raw, u"SELECT rootpage FROM sqlite_master WHERE name = 'forma3_key_k3'"_s);
-    QVERIFY(k2 > 0 && k3 > 0);
-    QCOMPARE(sql::exec(raw, u"PRAGMA writable_schema = ON; UPDATE sqlite_master SET rootpage = CASE name WHEN "
-                            u"'forma3_key_k2' THEN %1 ELSE %2 END WHERE name IN ('forma3_key_k2', 'forma3_key_k3'); "
-                            u"PRAGMA writable_schema = OFF;"_s.arg(k3).arg(k2)),
-             SQLITE_OK);
-    // And a key value that no longer follows its field.
-    QCOMPARE(sql::exec(raw, u"UPDATE forma3 SET key_k4 = x'41' WHERE nform = 5"_s), SQLITE_OK);
-    sqlite3_close(raw);
+    {
+        RawFile file(fx.path(u"FORMA3.DAT"_s));
+        sqlite3* raw = file.db;
+        const qint64 k2 = sql::queryInt(raw, u"SELECT rootpage FROM sqlite_master WHERE name = 'forma3_key_k2'"_s);
+        const qint64 k3 = sql::queryInt(raw, u"SELECT rootpage FROM sqlite_master WHERE name = 'forma3_key_k3'"_s);
+        QVERIFY(k2 > 0 && k3 > 0);
+        QCOMPARE(sql::exec(raw, u"PRAGMA writable_schema = ON; UPDATE sqlite_master SET rootpage = CASE name WHEN "
+                                u"'forma3_key_k2' THEN %1 ELSE %2 END WHERE name IN ('forma3_key_k2', 'forma3_key_k3'); "
+                                u"PRAGMA writable_schema = OFF;"_s.arg(k3).arg(k2)),
+                 SQLITE_OK);
+        // And a key value that no longer follows its field.
+        QCOMPARE(sql::exec(raw, u"UPDATE forma3 SET key_k4 = x'41' WHERE nform = 5"_s), SQLITE_OK);
+    }
 
     QStringList log;
     QVERIFY(Context::checkAndRepair(*fx.store, &log));
