@@ -108,6 +108,38 @@ int FuzzyMatcher::scoreMapped(const unsigned char* text, qsizetype size) const
     return found * 100 / m_letters;
 }
 
+namespace {
+
+// One column of Myers' bit-parallel edit distance. `carry` is the top row's step: 0 lets a match
+// start anywhere in the text, 1 counts every text character before the match as an edit.
+struct MyersColumn
+{
+    quint64 pv = ~quint64(0);
+    quint64 mv = 0;
+    int dist;
+
+    explicit MyersColumn(int m) : dist(m) {}
+
+    template <quint64 carry>
+    void step(quint64 eq, quint64 high)
+    {
+        const quint64 xv = eq | mv;
+        const quint64 xh = (((eq & pv) + pv) ^ pv) | eq;
+        quint64 ph = mv | ~(xh | pv);
+        quint64 mh = pv & xh;
+        if (ph & high)
+            ++dist;
+        else if (mh & high)
+            --dist;
+        ph = (ph << 1) | carry;
+        mh <<= 1;
+        pv = mh | ~(xv | ph);
+        mv = ph & xv;
+    }
+};
+
+} // namespace
+
 // Fewest edits that turn the word into some part of the text (or, with whole words only, into a
 // whole word of the text): Myers' bit-parallel edit distance, one machine word per query word.
 int FuzzyMatcher::bestDistance(const Word& w, const unsigned char* text, qsizetype size) const
@@ -120,23 +152,11 @@ int FuzzyMatcher::bestDistance(const Word& w, const unsigned char* text, qsizety
         if (std::search(text, text + size, w.bytes.begin(), w.bytes.end()) != text + size)
             return 0;
         // Semi-global: the match may start anywhere, so the top row stays 0 (no carry into bit 0).
-        quint64 pv = ~quint64(0), mv = 0;
-        int dist = m, best = m;
+        MyersColumn col(m);
+        int best = m;
         for (qsizetype j = 0; j < size; ++j) {
-            const quint64 eq = w.peq[text[j]];
-            const quint64 xv = eq | mv;
-            const quint64 xh = (((eq & pv) + pv) ^ pv) | eq;
-            quint64 ph = mv | ~(xh | pv);
-            quint64 mh = pv & xh;
-            if (ph & high)
-                ++dist;
-            else if (mh & high)
-                --dist;
-            ph <<= 1;
-            mh <<= 1;
-            pv = mh | ~(xv | ph);
-            mv = ph & xv;
-            best = std::min(best, dist);
+            col.step<0>(w.peq[text[j]], high);
+            best = std::min(best, col.dist);
         }
         return best;
     }
@@ -152,24 +172,10 @@ int FuzzyMatcher::bestDistance(const Word& w, const unsigned char* text, qsizety
             ++i;
         if (i == start)
             break;
-        quint64 pv = ~quint64(0), mv = 0;
-        int dist = m;
-        for (qsizetype j = start; j < i; ++j) {
-            const quint64 eq = w.peq[text[j]];
-            const quint64 xv = eq | mv;
-            const quint64 xh = (((eq & pv) + pv) ^ pv) | eq;
-            quint64 ph = mv | ~(xh | pv);
-            quint64 mh = pv & xh;
-            if (ph & high)
-                ++dist;
-            else if (mh & high)
-                --dist;
-            ph = (ph << 1) | 1;
-            mh <<= 1;
-            pv = mh | ~(xv | ph);
-            mv = ph & xv;
-        }
-        best = std::min(best, dist);
+        MyersColumn col(m);
+        for (qsizetype j = start; j < i; ++j)
+            col.step<1>(w.peq[text[j]], high);
+        best = std::min(best, col.dist);
     }
     return best;
 }
